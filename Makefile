@@ -1,0 +1,26 @@
+# The README's commands. Each installs what a fresh Debian 12 machine is missing first.
+SHELL := /bin/bash
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+PACKAGES := cmake ninja-build g++ libgtest-dev qt6-base-dev libgl-dev time
+
+.PHONY: deps test bench clean
+
+deps:
+	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'ok installed' || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:" $$missing; \
+	  $(SUDO) apt-get update && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y --no-install-recommends $$missing; \
+	fi
+
+test: deps
+	cmake --preset dev
+	cmake --build --preset dev
+	ctest --preset dev
+
+bench: deps
+	cmake --preset release
+	cmake --build --preset release
+	bench/run_bench.sh build/release/bin/veltrane-join
+
+clean:
+	rm -rf build bench-data

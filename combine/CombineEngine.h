@@ -1,0 +1,62 @@
+#pragma once
+
+#include "BlockMover.h"
+
+#include <atomic>
+#include <cstdint>
+#include <list>
+#include <string>
+#include <thread>
+
+class EngineInterface;
+class PosixFile;
+
+// 1 from the moment a Start is accepted until that run's walk has returned, in any engine of
+// the process: there is never more than one run at a time.
+extern std::atomic<int> g_busy;
+
+// Joins the checked rows of the window's list into the target on a worker thread.
+// Start, Stop and destruction belong to the window's thread; the walk reaches the window only
+// through its EngineInterface. Destruction requests a stop and joins every worker, so the
+// window must keep serving the worker's calls until then.
+class CombineEngine {
+public:
+    enum class RunStep { Continue, EndRun };
+
+    static constexpr std::size_t kBlockSize = 0x100000;
+
+    explicit CombineEngine(EngineInterface& host);
+    CombineEngine(const CombineEngine&) = delete;
+    CombineEngine& operator=(const CombineEngine&) = delete;
+    CombineEngine(CombineEngine&&) = delete;
+    CombineEngine& operator=(CombineEngine&&) = delete;
+    ~CombineEngine();
+
+    void OnStart();
+    void OnStop();
+    // Forces read and write for every block, as when the kernel cannot copy between the files.
+    void SetPlainCopy(bool plain) { m_plainCopy = plain; }
+    // True while a worker of this engine has not yet returned (its notice may still be up).
+    bool HasLiveWorker() const;
+
+    static std::uint32_t CombineThreadProc(CombineEngine* engine);
+    void CombineFiles();
+    RunStep AppendSourceFile(std::string path, std::uint64_t& offset, PosixFile& target);
+
+private:
+    struct Worker {
+        std::thread thread;
+        std::atomic<bool> finished{false};
+    };
+
+    bool StartWorker();
+    void JoinFinishedWorkers();
+    RunStep Report(BlockMover::Status status);
+    RunStep EndRunWith(const char* text);
+
+    EngineInterface& m_host;
+    std::atomic<int> m_stop{0};
+    std::string m_targetPath;
+    std::atomic<bool> m_plainCopy{false};
+    std::list<Worker> m_workers;
+};

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Everything a combine run needs of its window. Calls made from the worker must return only
+// after the window has carried them out, so the run sees each row as it stands when reached.
+class EngineInterface {
+public:
+    EngineInterface() = default;
+    EngineInterface(const EngineInterface&) = delete;
+    EngineInterface& operator=(const EngineInterface&) = delete;
+    EngineInterface(EngineInterface&&) = delete;
+    EngineInterface& operator=(EngineInterface&&) = delete;
+    virtual ~EngineInterface() = default;
+
+    virtual std::string targetBoxText() = 0;
+    virtual int rowCount() = 0;
+    virtual bool isRowChecked(int row) = 0;
+    // Path in the file system's encoding.
+    virtual std::string rowPath(int row) = 0;
+    virtual void setProgressRange(std::uint32_t lower, std::uint32_t upper) = 0;
+    virtual void setProgressPosition(std::uint32_t position) = 0;
+    // A message box modal to the window; returns once the user has closed it.
+    virtual void showWindowMessage(const std::string& text) = 0;
+    // An application-level message box; returns once the user has closed it.
+    virtual void showApplicationNotice(const std::string& text) = 0;
+};

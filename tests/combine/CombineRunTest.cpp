@@ -1,0 +1,226 @@
+#include "EngineFixture.h"
+#include "EngineTexts.h"
+#include "FileBytes.h"
+
+#include <fcntl.h>
+#include <filesystem>
+#include <future>
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using Events = std::vector<std::string>;
+
+namespace {
+
+// Holds a file the way another running copy of the tool holds its target.
+class ForeignLock {
+public:
+    explicit ForeignLock(const std::string& path) : m_fd(::open(path.c_str(), O_RDWR | O_CREAT, 0644)) {
+        EXPECT_EQ(::flock(m_fd, LOCK_EX | LOCK_NB), 0);
+    }
+    ForeignLock(const ForeignLock&) = delete;
+    ForeignLock& operator=(const ForeignLock&) = delete;
+    ForeignLock(ForeignLock&&) = delete;
+    ForeignLock& operator=(ForeignLock&&) = delete;
+    ~ForeignLock() { ::close(m_fd); }
+
+private:
+    int m_fd;
+};
+
+using CombineRunTest = EngineFixture;
+
+} // namespace
+
+TEST_F(CombineRunTest, CheckedRowsJoinInListOrderDuplicatesIncluded) {
+    const std::string a = m_dir.makeFile("a", 1000, 1);
+    const std::string b = m_dir.makeFile("b", 2000, 2);
+    const std::string c = m_dir.makeFile("c", 3000, 3);
+    m_host.addRow(a);
+    m_host.addRow(b, false);
+    m_host.addRow(a);
+    m_host.addRow(c);
+
+    runToEnd();
+
+    const std::string bytesA = FileBytes::read(a);
+    EXPECT_EQ(targetBytes(), bytesA + bytesA + FileBytes::read(c));
+    EXPECT_TRUE(m_host.messages().empty());
+}
+
+TEST_F(CombineRunTest, NoCheckedRowEmptiesAnExistingTarget) {
+    FileBytes::write(target(), "old contents");
+    m_host.addRow(m_dir.makeFile("a", 10, 1), false);
+
+    runToEnd();
+
+    EXPECT_EQ(targetBytes(), "");
+    EXPECT_EQ(m_host.events(), Events{"notice: combine end"});
+}
+
+TEST_F(CombineRunTest, SourcesThatCannotBeOpenedAreReportedAndSkipped) {
+    const std::string a = m_dir.makeFile("a", 100, 1);
+    const std::string c = m_dir.makeFile("c", 200, 3);
+    const std::string fifo = m_dir.path("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string socketPath = m_dir.path("sock");
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    socketPath.copy(address.sun_path, sizeof(address.sun_path) - 1);
+    ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+    fs::create_directory(m_dir.path("folder"));
+    for (const std::string& path : {a, m_dir.path("missing"), m_dir.path("folder"), fifo,
+                                    socketPath, std::string("/dev/null"), c}) {
+        m_host.addRow(path);
+    }
+
+    runToEnd();
+    ::close(sock);
+
+    EXPECT_EQ(targetBytes(), FileBytes::read(a) + FileBytes::read(c));
+    EXPECT_EQ(m_host.messages(), Events(5, EngineTexts::kOpenSourceFailed));
+}
+
+TEST_F(CombineRunTest, TargetNeverReadsItselfUnderAnyName) {
+    FileBytes::write(target(), "old contents");
+    const std::string hardLink = m_dir.path("hard");
+    const std::string symLink = m_dir.path("sym");
+    fs::create_hard_link(target(), hardLink);
+    fs::create_symlink(target(), symLink);
+    const std::string a = m_dir.makeFile("a", 100, 1);
+    for (const std::string& path : {a, target(), hardLink, symLink, a}) {
+        m_host.addRow(path);
+    }
+
+    runToEnd();
+
+    EXPECT_EQ(targetBytes(), FileBytes::read(a) + FileBytes::read(a));
+    EXPECT_EQ(m_host.messages(), Events(3, EngineTexts::kOpenSourceFailed));
+}
+
+TEST_F(CombineRunTest, TargetThatCannotBeCreatedReadsNoRow) {
+    fs::create_directory(m_dir.path("folder"));
+    const std::string fifo = m_dir.path("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const Events expected{"message: " + std::string(EngineTexts::kCreateTargetFailed),
+                          "notice: combine end"};
+
+    for (const std::string& path : {std::string(), m_dir.path("folder"), fifo,
+                                    m_dir.path("no/such/folder/t"), std::string("/dev/null")}) {
+        RecordingHost host;
+        CombineEngine engine(host);
+        host.setTarget(path);
+        host.addRow(m_dir.makeFile("a", 100, 1));
+        engine.OnStart();
+        host.waitForNotices();
+        EXPECT_EQ(host.events(), expected) << "target '" << path << "'";
+    }
+}
+
+TEST_F(CombineRunTest, TargetHeldByAnotherRunIsLeftAsItWas) {
+    FileBytes::write(target(), "held elsewhere");
+    const ForeignLock lock(target());
+    m_host.addRow(m_dir.makeFile("a", 100, 1));
+
+    runToEnd();
+
+    EXPECT_EQ(m_host.messages(), Events{EngineTexts::kCreateTargetFailed});
+    EXPECT_EQ(targetBytes(), "held elsewhere");
+}
+
+TEST_F(CombineRunTest, SourceHeldAsTargetByAnotherRunIsNotRead) {
+    const std::string held = m_dir.makeFile("held", 100, 1);
+    const std::string c = m_dir.makeFile("c", 100, 3);
+    const ForeignLock lock(held);
+    m_host.addRow(held);
+    m_host.addRow(c);
+
+    runToEnd();
+
+    EXPECT_EQ(targetBytes(), FileBytes::read(c));
+    EXPECT_EQ(m_host.messages(), Events{EngineTexts::kOpenSourceFailed});
+}
+
+TEST_F(CombineRunTest, RowsAreReadAsTheWalkReachesThem) {
+    const std::string a = m_dir.makeFile("a", 2 * kMiB, 1);
+    const std::string b = m_dir.makeFile("b", 100, 2);
+    const std::string c = m_dir.makeFile("c", 100, 3);
+    m_host.addRow(a);
+    m_host.addRow(b, false);
+    m_host.addRow(c);
+    m_host.onPosition = [&](std::uint32_t block) {
+        if (block == 0) {
+            m_host.setRowChecked(1, true);
+            m_host.setRowChecked(2, false);
+            m_host.addRow(c);
+        }
+    };
+
+    runToEnd();
+
+    EXPECT_EQ(targetBytes(), FileBytes::read(a) + FileBytes::read(b));
+}
+
+TEST_F(CombineRunTest, SecondStartWhileBusyIsRefusedAndTheRunGoesOn) {
+    const std::string a = m_dir.makeFile("a", 2 * kMiB + 3, 1);
+    m_host.addRow(a);
+    std::promise<void> secondStartDone;
+    std::promise<void> runReachedBlock;
+    m_host.onPosition = [&](std::uint32_t block) {
+        if (block == 1) {
+            runReachedBlock.set_value();
+            secondStartDone.get_future().wait();
+        }
+    };
+
+    m_engine.OnStart();
+    runReachedBlock.get_future().wait();
+    m_host.setTarget(m_dir.path("other"));
+    m_engine.OnStart();
+    secondStartDone.set_value();
+    m_host.waitForNotices();
+
+    EXPECT_EQ(targetBytes(), FileBytes::read(a));
+    EXPECT_FALSE(fs::exists(m_dir.path("other")));
+    EXPECT_EQ(m_host.messages(), Events{EngineTexts::kWaitCurrentThread});
+}
+
+TEST_F(CombineRunTest, StopOutsideARunHasNoLastingEffect) {
+    const std::string a = m_dir.makeFile("a", kMiB + 1, 1);
+    m_host.addRow(a);
+
+    m_engine.OnStop();
+    runToEnd();
+    m_engine.OnStop();
+    m_engine.OnStart();
+    m_host.waitForNotices(2);
+
+    EXPECT_EQ(targetBytes(), FileBytes::read(a));
+    EXPECT_TRUE(m_host.messages().empty());
+}
+
+TEST_F(CombineRunTest, DestroyingTheEngineStopsAndJoinsItsWorker) {
+    const std::string a = m_dir.makeFile("a", 4 * kMiB, 1);
+    std::promise<void> started;
+    RecordingHost host;
+    host.setTarget(target());
+    host.addRow(a);
+    host.onPosition = [&](std::uint32_t block) {
+        if (block == 0) {
+            started.set_value();
+        }
+    };
+    {
+        CombineEngine engine(host);
+        engine.OnStart();
+        started.get_future().wait();
+        EXPECT_TRUE(engine.HasLiveWorker());
+    }
+    EXPECT_EQ(g_busy, 0);
+    EXPECT_EQ(host.events().back(), "notice: combine end");
+}

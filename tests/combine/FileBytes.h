@@ -1,0 +1,11 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+// Whole-file reads and writes for checking what a run left on disk.
+namespace FileBytes {
+std::string pattern(std::size_t size, unsigned seed);
+std::string read(const std::string& path);
+void write(const std::string& path, const std::string& bytes);
+} // namespace FileBytes

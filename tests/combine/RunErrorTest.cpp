@@ -1,0 +1,149 @@
+#include "EngineFixture.h"
+#include "EngineTexts.h"
+#include "FileBytes.h"
+#include "PosixFile.h"
+
+#include <filesystem>
+#include <sys/mount.h>
+#include <sys/resource.h>
+
+namespace fs = std::filesystem;
+using Events = std::vector<std::string>;
+
+namespace {
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+
+// Lowers one of the process's soft limits for the life of the object.
+class SoftLimit {
+public:
+    SoftLimit(int resource, rlim_t value) : m_resource(resource) {
+        ::getrlimit(m_resource, &m_saved);
+        rlimit lowered = m_saved;
+        lowered.rlim_cur = value;
+        ::setrlimit(m_resource, &lowered);
+    }
+    SoftLimit(const SoftLimit&) = delete;
+    SoftLimit& operator=(const SoftLimit&) = delete;
+    SoftLimit(SoftLimit&&) = delete;
+    SoftLimit& operator=(SoftLimit&&) = delete;
+    ~SoftLimit() { ::setrlimit(m_resource, &m_saved); }
+
+private:
+    int m_resource;
+    rlimit m_saved{};
+};
+
+// A tiny file system that fills up quickly; needs the right to mount.
+class SmallTmpfs {
+public:
+    explicit SmallTmpfs(const std::string& path) : m_path(path) {
+        fs::create_directory(path);
+        m_mounted = ::mount("tmpfs", path.c_str(), "tmpfs", 0, "size=1m") == 0;
+    }
+    SmallTmpfs(const SmallTmpfs&) = delete;
+    SmallTmpfs& operator=(const SmallTmpfs&) = delete;
+    SmallTmpfs(SmallTmpfs&&) = delete;
+    SmallTmpfs& operator=(SmallTmpfs&&) = delete;
+    ~SmallTmpfs() {
+        if (m_mounted) {
+            ::umount(m_path.c_str());
+        }
+    }
+    bool mounted() const { return m_mounted; }
+
+private:
+    std::string m_path;
+    bool m_mounted = false;
+};
+
+class RunErrorTest : public EngineFixture, public ::testing::WithParamInterface<bool> {
+protected:
+    RunErrorTest() { m_engine.SetPlainCopy(GetParam()); }
+
+    // Rows: a source of `size` bytes, then one the run must not reach.
+    std::string addSourceAndFollower(std::size_t size) {
+        const std::string source = m_dir.makeFile("source", size, 1);
+        m_host.addRow(source);
+        m_host.addRow(m_dir.makeFile("after", 10, 2));
+        return source;
+    }
+    Events endedWith(const char* text) const {
+        return {"message: " + std::string(text), "notice: combine end"};
+    }
+    Events lastTwoEvents() const {
+        const Events events = m_host.events();
+        return {events.end() - std::min<std::size_t>(2, events.size()), events.end()};
+    }
+    bool walkReachedSecondRow() const {
+        const Events events = m_host.events();
+        return std::find(events.begin(), events.end(), "read 1") != events.end();
+    }
+};
+
+} // namespace
+
+TEST_P(RunErrorTest, FileSizeLimitEndsTheRunWithAWriteError) {
+    const std::string source = addSourceAndFollower(3 * kMiB);
+    {
+        const SoftLimit limit(RLIMIT_FSIZE, kMiB + kMiB / 2);
+        runToEnd();
+    }
+
+    EXPECT_EQ(lastTwoEvents(), endedWith(EngineTexts::kWriteTargetFailed));
+    EXPECT_FALSE(walkReachedSecondRow());
+    EXPECT_EQ(targetBytes(), FileBytes::read(source).substr(0, kMiB + kMiB / 2));
+    EXPECT_EQ(g_busy, 0);
+}
+
+TEST_P(RunErrorTest, FullDiskEndsTheRunWithAWriteError) {
+    const SmallTmpfs disk(m_dir.path("small"));
+    if (!disk.mounted()) {
+        GTEST_SKIP() << "mounting a small tmpfs is not permitted here";
+    }
+    m_host.setTarget(m_dir.path("small/target"));
+    addSourceAndFollower(3 * kMiB);
+
+    runToEnd();
+
+    EXPECT_EQ(lastTwoEvents(), endedWith(EngineTexts::kWriteTargetFailed));
+    EXPECT_FALSE(walkReachedSecondRow());
+}
+
+TEST_P(RunErrorTest, SeekPastTheLargestOffsetIsAWriteError) {
+    PosixFile file;
+    ASSERT_TRUE(file.createTarget(target()));
+    std::uint64_t offset = ~0ULL - 10;
+
+    const auto step =
+        m_engine.AppendSourceFile(m_dir.makeFile("source", 5, 1), offset, file);
+
+    EXPECT_EQ(step, CombineEngine::RunStep::EndRun);
+    EXPECT_EQ(m_host.messages(), Events{EngineTexts::kWriteTargetFailed});
+}
+
+TEST_P(RunErrorTest, BufferThatCannotBeAllocatedEndsTheRun) {
+    if (kSanitized) {
+        GTEST_SKIP() << "sanitizers reserve address space that an address-space limit breaks";
+    }
+    const std::string source = m_dir.makeFile("source", 100, 1);
+    PosixFile file;
+    ASSERT_TRUE(file.createTarget(target()));
+    std::uint64_t offset = 0;
+    CombineEngine::RunStep step{};
+    {
+        const SoftLimit limit(RLIMIT_AS, 0);
+        step = m_engine.AppendSourceFile(source, offset, file);
+    }
+
+    EXPECT_EQ(step, CombineEngine::RunStep::EndRun);
+    EXPECT_EQ(m_host.messages(), Events{EngineTexts::kOutOfMemory});
+    EXPECT_EQ(offset, 0U);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, RunErrorTest, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "Plain" : "Kernel"; });

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# The command-line driver: its exit codes and what it prints for a run.
+set -u
+tool=$1
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+"$tool" 2>"$dir/err"
+[ $? -eq 2 ] || fail "no arguments should exit 2"
+grep -q '^usage: veltrane-join' "$dir/err" || fail "no usage line"
+"$tool" --stop-at-block 0 "$dir/t" "$dir/a" 2>/dev/null
+[ $? -eq 2 ] || fail "a zero block count is bad usage"
+"$tool" "$dir/t" --unchecked 2>/dev/null
+[ $? -eq 2 ] || fail "--unchecked without a source is bad usage"
+
+head -c 2097153 /dev/urandom >"$dir/a"
+printf 'tail' >"$dir/b"
+"$tool" --trace --stop-at-block 2 "$dir/t" "$dir/a" --unchecked "$dir/b" >"$dir/out" 2>"$dir/err"
+[ $? -eq 0 ] || fail "a clean run should exit 0"
+[ "$(cat "$dir/out")" = $'range 0 2\npos 0\npos 1' ] || fail "trace: $(cat "$dir/out")"
+[ "$(cat "$dir/err")" = "notice: combine end" ] || fail "stderr: $(cat "$dir/err")"
+cmp -s <(head -c 2097152 "$dir/a") "$dir/t" || fail "a stopped run should hold the two whole blocks"
+
+"$tool" "$dir/t" "$dir/missing" "$dir/b" >/dev/null 2>"$dir/err"
+[ $? -eq 1 ] || fail "a run with a message should exit 1"
+[ "$(cat "$dir/err")" = $'message: 打开源文件失败\nnotice: combine end' ] || fail "stderr: $(cat "$dir/err")"
+[ "$(cat "$dir/t")" = tail ] || fail "the good source should be copied"
+echo PASS
