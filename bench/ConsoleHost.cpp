@@ -18,6 +18,11 @@ void ConsoleHost::waitForNotice() {
     m_noticeShown.wait(lock, [this] { return m_noticeDone; });
 }
 
+bool ConsoleHost::noticeShown() {
+    const std::lock_guard lock(m_mutex);
+    return m_noticeDone;
+}
+
 bool ConsoleHost::isRowChecked(int row) {
     return m_rows.at(static_cast<std::size_t>(row)).checked;
 }

@@ -26,6 +26,7 @@ public:
     void stopAtBlock(CombineEngine& engine, std::uint64_t block);
     // Blocks until the run's end notice has been shown.
     void waitForNotice();
+    bool noticeShown();
     bool showedMessage() const { return m_showedMessage; }
 
     std::string targetBoxText() override { return m_target; }

@@ -97,7 +97,7 @@ int main(int argc, char** argv) {
             host.stopAtBlock(engine, options->stopAtBlock);
         }
         engine.OnStart();
-        if (!engine.HasLiveWorker()) {
+        if (!engine.HasLiveWorker() && !host.noticeShown()) {
             std::fputs("veltrane-join: the worker thread could not be started\n", stderr);
             return 1;
         }

@@ -94,8 +94,8 @@ void CombineEngine::CombineFiles() {
     }
 }
 
-CombineEngine::RunStep CombineEngine::AppendSourceFile(std::string path, std::uint64_t& offset,
-                                                       PosixFile& target) {
+CombineEngine::RunStep CombineEngine::AppendSourceFile(const std::string& path,
+                                                       std::uint64_t& offset, PosixFile& target) {
     PosixFile source;
     if (!source.openSource(path, target)) {
         m_host.showWindowMessage(EngineTexts::kOpenSourceFailed);
@@ -108,11 +108,12 @@ CombineEngine::RunStep CombineEngine::AppendSourceFile(std::string path, std::ui
     if (!target.seek(offset)) {
         return EndRunWith(EngineTexts::kWriteTargetFailed);
     }
-    const std::unique_ptr<char[]> buffer(new (std::nothrow) char[kBlockSize]);
+    // Left uninitialised: the kernel copy never touches it unless a source falls short.
+    const std::unique_ptr<Block> buffer(new (std::nothrow) Block);
     if (!buffer) {
         return EndRunWith(EngineTexts::kOutOfMemory);
     }
-    BlockMover mover(source, target, {buffer.get(), kBlockSize}, !m_plainCopy);
+    BlockMover mover(source, target, *buffer, !m_plainCopy);
     for (std::uint32_t block = 0; block < blocks; ++block) {
         m_host.setProgressPosition(block);
         if (const auto status = mover.move(kBlockSize); status != BlockMover::Status::Moved) {

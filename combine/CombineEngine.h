@@ -2,6 +2,7 @@
 
 #include "BlockMover.h"
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <list>
@@ -24,6 +25,7 @@ public:
     enum class RunStep { Continue, EndRun };
 
     static constexpr std::size_t kBlockSize = 0x100000;
+    using Block = std::array<char, kBlockSize>;
 
     explicit CombineEngine(EngineInterface& host);
     CombineEngine(const CombineEngine&) = delete;
@@ -41,7 +43,7 @@ public:
 
     static std::uint32_t CombineThreadProc(CombineEngine* engine);
     void CombineFiles();
-    RunStep AppendSourceFile(std::string path, std::uint64_t& offset, PosixFile& target);
+    RunStep AppendSourceFile(const std::string& path, std::uint64_t& offset, PosixFile& target);
 
 private:
     struct Worker {

@@ -10,8 +10,7 @@
 
 namespace {
 
-template <typename Call>
-auto retryOnInterrupt(Call call) {
+template <typename Call> auto retryOnInterrupt(Call call) {
     for (;;) {
         const auto result = call();
         if (result != -1 || errno != EINTR) {
@@ -111,7 +110,8 @@ bool PosixFile::seek(std::uint64_t offset) {
 ssize_t PosixFile::read(char* buffer, std::size_t size) {
     std::size_t done = 0;
     while (done < size) {
-        const ssize_t n = retryOnInterrupt([&] { return ::read(m_fd, buffer + done, size - done); });
+        const ssize_t n =
+            retryOnInterrupt([&] { return ::read(m_fd, buffer + done, size - done); });
         if (n < 0) {
             return -1;
         }

@@ -55,14 +55,14 @@ TEST_P(BlockSizeTest, SourceLandsWholeAndProgressCountsWholeBlocks) {
     EXPECT_EQ(m_host.events(), expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Boundaries, BlockSizeTest,
-    ::testing::Combine(::testing::Values(CopyMode::Kernel, CopyMode::Plain),
-                       ::testing::Values(0, 1, (1 << 20) - 1, 1 << 20, (1 << 20) + 1,
-                                         (3 << 20) + 4321)),
-    [](const auto& info) {
-        return modeName(std::get<0>(info.param)) + "_" + std::to_string(std::get<1>(info.param));
-    });
+INSTANTIATE_TEST_SUITE_P(Boundaries, BlockSizeTest,
+                         ::testing::Combine(::testing::Values(CopyMode::Kernel, CopyMode::Plain),
+                                            ::testing::Values(0, 1, (1 << 20) - 1, 1 << 20,
+                                                              (1 << 20) + 1, (3 << 20) + 4321)),
+                         [](const auto& info) {
+                             return modeName(std::get<0>(info.param)) + "_" +
+                                    std::to_string(std::get<1>(info.param));
+                         });
 
 TEST_P(BlockCopyTest, ShrunkSourceKeepsItsOpenedLengthInZeros) {
     const std::string source = m_dir.makeFile("source", 2 * kMiB + 100, 1);
@@ -149,6 +149,5 @@ TEST_P(BlockCopyTest, EachSourceIsPlacedAtItsOwnOffset) {
     EXPECT_EQ(targetBytes(), "xxx" + FileBytes::read(source) + std::string(12, 'x'));
 }
 
-INSTANTIATE_TEST_SUITE_P(Modes, BlockCopyTest,
-                         ::testing::Values(CopyMode::Kernel, CopyMode::Plain),
+INSTANTIATE_TEST_SUITE_P(Modes, BlockCopyTest, ::testing::Values(CopyMode::Kernel, CopyMode::Plain),
                          [](const auto& info) { return modeName(info.param); });

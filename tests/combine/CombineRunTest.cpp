@@ -19,7 +19,8 @@ namespace {
 // Holds a file the way another running copy of the tool holds its target.
 class ForeignLock {
 public:
-    explicit ForeignLock(const std::string& path) : m_fd(::open(path.c_str(), O_RDWR | O_CREAT, 0644)) {
+    explicit ForeignLock(const std::string& path)
+        : m_fd(::open(path.c_str(), O_RDWR | O_CREAT, 0644)) {
         EXPECT_EQ(::flock(m_fd, LOCK_EX | LOCK_NB), 0);
     }
     ForeignLock(const ForeignLock&) = delete;

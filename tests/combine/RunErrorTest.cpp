@@ -67,7 +67,7 @@ protected:
 
     // Rows: a source of `size` bytes, then one the run must not reach.
     std::string addSourceAndFollower(std::size_t size) {
-        const std::string source = m_dir.makeFile("source", size, 1);
+        std::string source = m_dir.makeFile("source", size, 1);
         m_host.addRow(source);
         m_host.addRow(m_dir.makeFile("after", 10, 2));
         return source;
@@ -76,8 +76,10 @@ protected:
         return {"message: " + std::string(text), "notice: combine end"};
     }
     Events lastTwoEvents() const {
-        const Events events = m_host.events();
-        return {events.end() - std::min<std::size_t>(2, events.size()), events.end()};
+        Events events = m_host.events();
+        events.erase(events.begin(),
+                     events.end() - std::min<std::ptrdiff_t>(2, std::ssize(events)));
+        return events;
     }
     bool walkReachedSecondRow() const {
         const Events events = m_host.events();
@@ -119,8 +121,7 @@ TEST_P(RunErrorTest, SeekPastTheLargestOffsetIsAWriteError) {
     ASSERT_TRUE(file.createTarget(target()));
     std::uint64_t offset = ~0ULL - 10;
 
-    const auto step =
-        m_engine.AppendSourceFile(m_dir.makeFile("source", 5, 1), offset, file);
+    const auto step = m_engine.AppendSourceFile(m_dir.makeFile("source", 5, 1), offset, file);
 
     EXPECT_EQ(step, CombineEngine::RunStep::EndRun);
     EXPECT_EQ(m_host.messages(), Events{EngineTexts::kWriteTargetFailed});

@@ -22,8 +22,8 @@ std::string TempDir::path(const std::string& name) const {
     return (m_root / name).string();
 }
 
-std::string TempDir::makeFile(const std::string& name, std::size_t size, unsigned seed) {
-    const std::string file = path(name);
+std::string TempDir::makeFile(const std::string& name, std::size_t size, unsigned seed) const {
+    std::string file = path(name);
     FileBytes::write(file, FileBytes::pattern(size, seed));
     return file;
 }

@@ -16,7 +16,7 @@ public:
 
     std::string path(const std::string& name) const;
     // Writes `size` bytes of a pattern that differs per seed and per position.
-    std::string makeFile(const std::string& name, std::size_t size, unsigned seed);
+    std::string makeFile(const std::string& name, std::size_t size, unsigned seed) const;
     const std::filesystem::path& root() const { return m_root; }
 
 private:
