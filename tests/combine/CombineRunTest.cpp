@@ -208,12 +208,14 @@ TEST_F(CombineRunTest, StopOutsideARunHasNoLastingEffect) {
 TEST_F(CombineRunTest, DestroyingTheEngineStopsAndJoinsItsWorker) {
     const std::string a = m_dir.makeFile("a", 4 * kMiB, 1);
     std::promise<void> started;
+    std::promise<void> checked;
     RecordingHost host;
     host.setTarget(target());
     host.addRow(a);
     host.onPosition = [&](std::uint32_t block) {
         if (block == 0) {
             started.set_value();
+            checked.get_future().wait();
         }
     };
     {
@@ -221,6 +223,7 @@ TEST_F(CombineRunTest, DestroyingTheEngineStopsAndJoinsItsWorker) {
         engine.OnStart();
         started.get_future().wait();
         EXPECT_TRUE(engine.HasLiveWorker());
+        checked.set_value();
     }
     EXPECT_EQ(g_busy, 0);
     EXPECT_EQ(host.events().back(), "notice: combine end");
