@@ -3,7 +3,7 @@ SHELL := /bin/bash
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 PACKAGES := cmake ninja-build g++ libgtest-dev qt6-base-dev libgl-dev time
 
-.PHONY: deps test bench clean
+.PHONY: deps test bench tidy clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'ok installed' || echo $$p; done); \
@@ -21,6 +21,12 @@ bench: deps
 	cmake --preset release
 	cmake --build --preset release
 	bench/run_bench.sh build/release/bin/veltrane-join
+
+# clang-tidy over the project's own sources (generated Qt code is left out).
+tidy: deps
+	cmake --preset dev
+	cmake --build --preset dev
+	clang-tidy -p build/dev --quiet $$(git ls-files '*.cpp')
 
 clean:
 	rm -rf build bench-data
