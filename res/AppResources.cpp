@@ -5,5 +5,5 @@ QIcon AppResources::icon() {
 }
 
 QPixmap AppResources::banner() {
-    return QPixmap(QStringLiteral(":/banner.png"));
+    return {QStringLiteral(":/banner.png")};
 }

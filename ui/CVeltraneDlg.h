@@ -35,6 +35,10 @@ public:
     void showWindowMessage(const std::string& text) override;
     void showApplicationNotice(const std::string& text) override;
 
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
 public slots:
     void OnSysCommand(unsigned nID);
     void OnStart();
@@ -42,13 +46,9 @@ public slots:
     // Refuses to end the dialog while a run is busy.
     void done(int result) override;
 
-protected:
-    void OnInitDialog();
-    void contextMenuEvent(QContextMenuEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-
 private:
     void CreateControls();
+    void OnInitDialog();
     void ShowMessageBox(const std::string& text, Qt::WindowModality modality);
     void ServeWorkers();
     template <typename Call> auto OnUiThread(Call call) -> decltype(call());

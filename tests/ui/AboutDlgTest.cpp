@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <array>
 #include <functional>
 
 class AboutDlgTest : public QObject {
@@ -49,12 +50,12 @@ void AboutDlgTest::closes() {
     about.show();
     QApplication::setActiveWindow(&about);
     QVERIFY(QTest::qWaitForWindowActive(&about));
-    const std::function<void()> ways[] = {
+    const std::array<std::function<void()>, 3> ways = {
         [&about] { QTest::mouseClick(about.findChild<QPushButton*>("ok"), Qt::LeftButton); },
         [&about] { QTest::keyClick(&about, Qt::Key_Return); },
         [&about] { QTest::keyClick(&about, Qt::Key_Escape); },
     };
-    ways[way]();
+    ways.at(way)();
     QVERIFY(!about.isVisible());
     QCOMPARE(about.result(), result);
 }

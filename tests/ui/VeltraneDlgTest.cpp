@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <array>
 #include <atomic>
 #include <optional>
 #include <thread>
@@ -89,7 +90,7 @@ private slots:
     void noThreadOutlivesTheDialog_data();
     void noThreadOutlivesTheDialog();
 
-private:
+private: // NOLINT(readability-redundant-access-specifiers)
     template <typename Widget = QWidget> Widget* child(const QString& name) const {
         auto* widget = m_dlg->findChild<Widget*>(name);
         if (widget == nullptr) {
@@ -339,12 +340,12 @@ void VeltraneDlgTest::idleWindowCloses_data() {
 void VeltraneDlgTest::idleWindowCloses() {
     QFETCH(int, way);
     QFETCH(int, result);
-    const std::function<void()> ways[] = {
+    const std::array<std::function<void()>, 3> ways = {
         [this] { QTest::keyClick(child("targetPath"), Qt::Key_Return); },
         [this] { QTest::keyClick(m_dlg, Qt::Key_Escape); },
         [this] { m_dlg->close(); },
     };
-    ways[way]();
+    ways.at(way)();
     QVERIFY(!m_dlg->isVisible());
     QCOMPARE(m_dlg->result(), result);
 }
