@@ -1,9 +1,10 @@
 # The README's commands. Each installs what a fresh Debian 12 machine is missing first.
 SHELL := /bin/bash
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
-PACKAGES := cmake ninja-build g++ libgtest-dev qt6-base-dev libgl-dev time
+PACKAGES := cmake ninja-build g++ libgtest-dev qt6-base-dev libgl-dev time \
+  fonts-dejavu-extra fonts-droid-fallback
 
-.PHONY: deps test bench tidy clean
+.PHONY: deps run test bench tidy clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'ok installed' || echo $$p; done); \
@@ -11,6 +12,11 @@ deps:
 	  echo "Installing:" $$missing; \
 	  $(SUDO) apt-get update && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y --no-install-recommends $$missing; \
 	fi
+
+run: deps
+	cmake --preset release
+	cmake --build --preset release --target Veltrane
+	build/release/bin/Veltrane
 
 test: deps
 	cmake --preset dev

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Redraws the application icon and the banner. The PNG files are committed, so this only
+# needs running when the artwork changes. Needs ImageMagick, DejaVu and a CJK font.
+set -euo pipefail
+cd "$(dirname "$0")"
+
+cjk_font=/usr/share/fonts/truetype/droid/DroidSansFallbackFull.ttf
+
+# Icon: two sheets joined into one, 55 x 55 with alpha.
+convert -size 55x55 xc:none \
+  -fill '#1f5fa8' -stroke '#0d2f57' -strokewidth 2 -draw 'roundrectangle 2,2 52,52 9,9' \
+  -fill '#ffffff' -stroke '#0d2f57' -strokewidth 1 \
+  -draw 'rectangle 9,10 24,30' -draw 'rectangle 30,10 45,30' \
+  -fill '#f2b134' -draw 'rectangle 9,36 45,46' \
+  -stroke '#ffffff' -strokewidth 3 -draw 'line 17,31 24,36' -draw 'line 37,31 30,36' \
+  -strip PNG32:veltrane.png
+
+# Banner: 714 x 89, no alpha.
+convert -size 89x714 gradient:'#2a8fbd'-'#0d2f57' -rotate -90 \
+  -fill '#ffffff' -font DejaVu-Sans-Bold -pointsize 34 -annotate +24+52 'Veltrane' \
+  -fill '#f2b134' -font DejaVu-Sans-Bold -pointsize 18 -annotate +232+48 'Orvik' \
+  -fill '#f2b134' -font "$cjk_font" -pointsize 18 -annotate +292+48 '软件  多文件合并' \
+  -fill '#cfe6f5' -font DejaVu-Sans -pointsize 12 -annotate +232+72 'Join several files into one' \
+  -strip -type TrueColor PNG24:banner.png

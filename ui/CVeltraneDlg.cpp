@@ -1,0 +1,207 @@
+#include "CVeltraneDlg.h"
+
+#include "AppResources.h"
+#include "CAboutDlg.h"
+#include "ClassicProgressBar.h"
+#include "DialogTemplate.h"
+#include "EngineTexts.h"
+
+#include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QThread>
+#include <QTimer>
+#include <QTreeWidget>
+#include <type_traits>
+
+namespace {
+
+constexpr int kCheckColumn = 0;
+constexpr int kPathColumn = 1;
+constexpr int kWorkerPollMs = 10;
+
+std::string toFileSystemPath(const QString& text) {
+    return QFile::encodeName(text).toStdString();
+}
+
+} // namespace
+
+CVeltraneDlg::CVeltraneDlg(QWidget* parent) : QDialog(parent), m_hIcon(AppResources::icon()) {
+    setObjectName(QStringLiteral("veltraneDlg"));
+    setWindowTitle(QStringLiteral("Veltrane- Orvik软件-多文件合并"));
+    // A window of its own (with its own task-bar entry) that can be minimised but neither
+    // maximised nor resized.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    CreateControls();
+    OnInitDialog();
+}
+
+CVeltraneDlg::~CVeltraneDlg() {
+    // Only a dialog destroyed without being closed can still have a run going: end it early.
+    m_engine.OnStop();
+    ServeWorkers();
+}
+
+void CVeltraneDlg::CreateControls() {
+    DialogTemplate form(*this, {477, 306});
+    form.addText("targetLabel", QStringLiteral("目标文件:"), {15, 62, 36, 8});
+    m_targetBox = form.add<QLineEdit>("targetPath", {58, 60, 382, 14});
+    m_targetBox->setReadOnly(true);
+    auto* browse = form.addButton("browseTarget", QStringLiteral("..."), {440, 60, 28, 14});
+    m_list = form.add<QTreeWidget>("fileList", {16, 87, 452, 144});
+    m_list->setRootIsDecorated(false);
+    m_list->setColumnCount(0);
+    m_progress = form.add<ClassicProgressBar>("progress", {15, 245, 453, 12});
+    auto* start = form.addButton("start", QStringLiteral("确定"), {212, 267, 50, 14});
+    auto* stop = form.addButton("stop", QStringLiteral("停止"), {335, 267, 50, 14});
+    auto* addFile = form.addButton("addFile", QStringLiteral("添加文件"), {99, 268, 50, 14});
+    auto* banner = form.addText("banner", {}, {0, 0, 476, 55});
+    banner->setPixmap(AppResources::banner());
+    banner->setScaledContents(true);
+    form.addText("linkSoftSite", QStringLiteral("软件站: dl.orvik.example"), {17, 291, 93, 12});
+    form.addText("linkHome", QStringLiteral("官网: www.orvik.example"), {176, 291, 93, 12});
+    form.addText("contact", QStringLiteral("QQ: 00000000  电话: 000-00000000"),
+                 {335, 292, 134, 11});
+    // The window's own menu belongs to the space around the list and the buttons.
+    for (QWidget* control : std::initializer_list<QWidget*>{browse, m_list, start, stop, addFile}) {
+        control->setContextMenuPolicy(Qt::PreventContextMenu);
+    }
+    connect(start, &QPushButton::clicked, this, &CVeltraneDlg::OnStart);
+    connect(stop, &QPushButton::clicked, this, &CVeltraneDlg::OnStop);
+}
+
+void CVeltraneDlg::OnInitDialog() {
+    m_systemMenu = new QMenu(this);
+    m_systemMenu->setObjectName(QStringLiteral("systemMenu"));
+    m_systemMenu->setSeparatorsCollapsible(false);
+    m_systemMenu->addSeparator();
+    QAction* about = m_systemMenu->addAction(QStringLiteral("&About Veltrane..."));
+    connect(about, &QAction::triggered, this, [this] { OnSysCommand(kIdmAboutBox); });
+    setWindowIcon(m_hIcon);
+}
+
+void CVeltraneDlg::OnSysCommand(unsigned nID) {
+    // The low four bits belong to the system; every other command is the window manager's.
+    if ((nID & 0xFFF0) == kIdmAboutBox) {
+        CAboutDlg about(this);
+        about.exec();
+    }
+}
+
+void CVeltraneDlg::OnStart() {
+    m_engine.OnStart();
+}
+
+void CVeltraneDlg::OnStop() {
+    m_engine.OnStop();
+}
+
+void CVeltraneDlg::done(int result) {
+    // The worker refers to this window, so the window outlasts the run.
+    if (g_busy != 0) {
+        showWindowMessage(EngineTexts::kWaitCurrentThread);
+        return;
+    }
+    QDialog::done(result);
+}
+
+void CVeltraneDlg::contextMenuEvent(QContextMenuEvent* event) {
+    m_systemMenu->exec(event->globalPos());
+}
+
+void CVeltraneDlg::keyPressEvent(QKeyEvent* event) {
+    // A focused button takes Enter itself; no button is the default, so any other Enter is
+    // the dialog's OK.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+template <typename Call> auto CVeltraneDlg::OnUiThread(Call call) -> decltype(call()) {
+    if (QThread::currentThread() == thread()) {
+        return call();
+    }
+    // The worker waits for the window; the window never waits for the worker.
+    if constexpr (std::is_void_v<decltype(call())>) {
+        QMetaObject::invokeMethod(this, call, Qt::BlockingQueuedConnection);
+    } else {
+        decltype(call()) result{};
+        QMetaObject::invokeMethod(
+            this, [&result, &call] { result = call(); }, Qt::BlockingQueuedConnection);
+        return result;
+    }
+}
+
+std::string CVeltraneDlg::targetBoxText() {
+    return OnUiThread([this] { return toFileSystemPath(m_targetBox->text()); });
+}
+
+int CVeltraneDlg::rowCount() {
+    return OnUiThread([this] { return m_list->topLevelItemCount(); });
+}
+
+bool CVeltraneDlg::isRowChecked(int row) {
+    return OnUiThread([this, row] {
+        const QTreeWidgetItem* item = m_list->topLevelItem(row);
+        return item != nullptr && item->checkState(kCheckColumn) == Qt::Checked;
+    });
+}
+
+std::string CVeltraneDlg::rowPath(int row) {
+    return OnUiThread([this, row] {
+        const QTreeWidgetItem* item = m_list->topLevelItem(row);
+        return item != nullptr ? toFileSystemPath(item->text(kPathColumn)) : std::string();
+    });
+}
+
+void CVeltraneDlg::setProgressRange(std::uint32_t lower, std::uint32_t upper) {
+    OnUiThread([this, lower, upper] { m_progress->setRange32(lower, upper); });
+}
+
+void CVeltraneDlg::setProgressPosition(std::uint32_t position) {
+    OnUiThread([this, position] { m_progress->setPosition32(position); });
+}
+
+void CVeltraneDlg::showWindowMessage(const std::string& text) {
+    OnUiThread([this, &text] { ShowMessageBox(text, Qt::WindowModal); });
+}
+
+void CVeltraneDlg::showApplicationNotice(const std::string& text) {
+    OnUiThread([this, &text] { ShowMessageBox(text, Qt::ApplicationModal); });
+}
+
+void CVeltraneDlg::ShowMessageBox(const std::string& text, Qt::WindowModality modality) {
+    QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(),
+                    QString::fromStdString(text), QMessageBox::Ok, this);
+    box.setObjectName(QStringLiteral("messageBox"));
+    box.setWindowModality(modality);
+    box.exec();
+}
+
+// A worker still running, or one whose end notice is up or on its way, may be waiting for
+// this thread, and joining it would then never return: keep answering until all have returned.
+void CVeltraneDlg::ServeWorkers() {
+    if (!m_engine.HasLiveWorker()) {
+        return;
+    }
+    QEventLoop loop;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, &loop, [this, &loop] {
+        if (!m_engine.HasLiveWorker()) {
+            loop.quit();
+        }
+    });
+    poll.start(kWorkerPollMs);
+    loop.exec();
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "CombineEngine.h"
+#include "EngineInterface.h"
+
+#include <QDialog>
+#include <QIcon>
+
+class ClassicProgressBar;
+class QLineEdit;
+class QMenu;
+class QTreeWidget;
+
+// The main window: the target box, the file list, the progress bar and the buttons that
+// drive a combine run. It is the run's window: the worker reaches the list, the bar and the
+// message boxes through the engine interface, each call carried out on this window's thread.
+class CVeltraneDlg final : public QDialog, public EngineInterface {
+    Q_OBJECT
+
+public:
+    // The About item's command, as the system menu numbers it.
+    static constexpr unsigned kIdmAboutBox = 0x0010;
+
+    explicit CVeltraneDlg(QWidget* parent = nullptr);
+    Q_DISABLE_COPY_MOVE(CVeltraneDlg)
+    // Serves a run that is still ending until its worker has returned.
+    ~CVeltraneDlg() override;
+
+    std::string targetBoxText() override;
+    int rowCount() override;
+    bool isRowChecked(int row) override;
+    std::string rowPath(int row) override;
+    void setProgressRange(std::uint32_t lower, std::uint32_t upper) override;
+    void setProgressPosition(std::uint32_t position) override;
+    void showWindowMessage(const std::string& text) override;
+    void showApplicationNotice(const std::string& text) override;
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+public slots:
+    void OnSysCommand(unsigned nID);
+    void OnStart();
+    void OnStop();
+    // Refuses to end the dialog while a run is busy.
+    void done(int result) override;
+
+private:
+    void CreateControls();
+    void OnInitDialog();
+    void ShowMessageBox(const std::string& text, Qt::WindowModality modality);
+    void ServeWorkers();
+    template <typename Call> auto OnUiThread(Call call) -> decltype(call());
+
+    QIcon m_hIcon;
+    QLineEdit* m_targetBox = nullptr;
+    QTreeWidget* m_list = nullptr;
+    ClassicProgressBar* m_progress = nullptr;
+    QMenu* m_systemMenu = nullptr;
+    // Holds the stop flag and the target path of the runs.
+    CombineEngine m_engine{*this};
+};
