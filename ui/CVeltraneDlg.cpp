@@ -26,6 +26,9 @@ namespace {
 constexpr int kCheckColumn = 0;
 constexpr int kPathColumn = 1;
 constexpr int kWorkerPollMs = 10;
+// Each serves as the link's title too, so it must stay shorter than 32 bytes.
+const QString kHomeUrl = QStringLiteral("http://www.orvik.example");
+const QString kSoftSiteUrl = QStringLiteral("http://dl.orvik.example");
 
 std::string toFileSystemPath(const QString& text) {
     return QFile::encodeName(text).toStdString();
@@ -87,6 +90,14 @@ void CVeltraneDlg::OnInitDialog() {
     QAction* about = m_systemMenu->addAction(QStringLiteral("&About Veltrane..."));
     connect(about, &QAction::triggered, this, [this] { OnSysCommand(kIdmAboutBox); });
     setWindowIcon(m_hIcon);
+    AttachLinks();
+}
+
+void CVeltraneDlg::AttachLinks() {
+    m_linkHome.Attach(findChild<QLabel*>(QStringLiteral("linkHome")));
+    m_linkHome.SetLink(kHomeUrl, kHomeUrl);
+    m_linkSoftSite.Attach(findChild<QLabel*>(QStringLiteral("linkSoftSite")));
+    m_linkSoftSite.SetLink(kSoftSiteUrl, kSoftSiteUrl);
 }
 
 void CVeltraneDlg::OnSysCommand(unsigned nID) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CMyStaticLink.h"
 #include "CombineEngine.h"
 #include "EngineInterface.h"
 
@@ -49,10 +50,13 @@ public slots:
 private:
     void CreateControls();
     void OnInitDialog();
+    void AttachLinks();
     void ShowMessageBox(const std::string& text, Qt::WindowModality modality);
     void ServeWorkers();
     template <typename Call> auto OnUiThread(Call call) -> decltype(call());
 
+    CMyStaticLink m_linkHome;
+    CMyStaticLink m_linkSoftSite;
     QIcon m_hIcon;
     QLineEdit* m_targetBox = nullptr;
     QTreeWidget* m_list = nullptr;

@@ -1,0 +1,102 @@
+#include "CVeltraneDlg.h"
+
+#include <QDesktopServices>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QTest>
+#include <QUrl>
+
+namespace {
+
+// The painted extent of one colour: how far right its rightmost pixel lies, or -1.
+int rightmostPixel(QWidget* label, QRgb colour) {
+    const QImage image = label->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    int rightmost = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = rightmost + 1; x < image.width(); ++x) {
+            if (image.pixel(x, y) == colour) {
+                rightmost = x;
+            }
+        }
+    }
+    return rightmost;
+}
+
+} // namespace
+
+class WindowLinksTest : public QObject {
+    Q_OBJECT
+
+public slots:
+    void recordOpening(const QUrl& url) { m_opened.append(url); }
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+    void cleanup();
+
+    void linksPaintTheirUrlsAndOpenThem_data();
+    void linksPaintTheirUrlsAndOpenThem();
+
+private:
+    std::unique_ptr<CVeltraneDlg> m_dlg;
+    QList<QUrl> m_opened;
+};
+
+void WindowLinksTest::initTestCase() {
+    QDesktopServices::setUrlHandler(QStringLiteral("http"), this, "recordOpening");
+}
+
+void WindowLinksTest::cleanupTestCase() {
+    QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+}
+
+void WindowLinksTest::init() {
+    // Moves only reach a widget when the cursor really moves, so start away from the window.
+    QCursor::setPos(0, 0);
+    m_dlg = std::make_unique<CVeltraneDlg>();
+    m_dlg->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_dlg.get()));
+    m_opened.clear();
+}
+
+void WindowLinksTest::cleanup() {
+    m_dlg.reset();
+}
+
+void WindowLinksTest::linksPaintTheirUrlsAndOpenThem_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("url");
+    QTest::newRow("home") << "linkHome"
+                          << "http://www.orvik.example";
+    QTest::newRow("software site") << "linkSoftSite"
+                                   << "http://dl.orvik.example";
+}
+
+void WindowLinksTest::linksPaintTheirUrlsAndOpenThem() {
+    QFETCH(QString, name);
+    QFETCH(QString, url);
+    auto* label = m_dlg->findChild<QLabel*>(name);
+    QVERIFY(label != nullptr);
+
+    // The painted text is the URL, not the label's own "官网: ..." text.
+    QFont underlined = m_dlg->font();
+    underlined.setUnderline(true);
+    const int urlWidth = QFontMetrics(underlined).horizontalAdvance(url);
+    QVERIFY(QFontMetrics(underlined).horizontalAdvance(label->text()) != urlWidth);
+    QCOMPARE(rightmostPixel(label, qRgb(255, 0, 0)), -1);
+    QVERIFY(qAbs(rightmostPixel(label, qRgb(0, 0, 255)) - urlWidth) <= 2);
+
+    QTest::mouseMove(label, label->rect().center());
+    QTRY_VERIFY(rightmostPixel(label, qRgb(255, 0, 0)) >= 0);
+    QCOMPARE(label->cursor().shape(), Qt::PointingHandCursor);
+
+    QTest::mousePress(label, Qt::LeftButton, {}, label->rect().center());
+    QVERIFY(m_opened.isEmpty());
+    QTest::mouseRelease(label, Qt::LeftButton, {}, label->rect().center());
+    QCOMPARE(m_opened, QList<QUrl>{QUrl(url)});
+}
+
+QTEST_MAIN(WindowLinksTest)
+#include "WindowLinksTest.moc"
