@@ -62,8 +62,10 @@ bool PosixFile::createTarget(const std::string& path) {
     if (!openRegular(path, O_RDWR | O_CREAT)) {
         return false;
     }
+    // Emptying an already empty file is skipped: on ext4 any truncation to zero makes the
+    // closing of the file start writing back everything the run wrote, which costs seconds.
     if (retryOnInterrupt([&] { return ::flock(m_fd, LOCK_EX | LOCK_NB); }) != 0 ||
-        retryOnInterrupt([&] { return ::ftruncate(m_fd, 0); }) != 0) {
+        (m_length > 0 && retryOnInterrupt([&] { return ::ftruncate(m_fd, 0); }) != 0)) {
         close();
         return false;
     }
