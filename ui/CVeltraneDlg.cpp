@@ -31,14 +31,14 @@ std::string toFileSystemPath(const QString& text) {
 }
 
 // The open and the save dialog share their settings; neither insists that the file exists.
+// "All Files" matches names without a dot too, such as the pieces split(1) makes.
 // Returns the chosen path, or an empty one when the user cancels.
 QString chooseFile(QWidget* owner, QFileDialog::AcceptMode mode) {
     QFileDialog dialog(owner);
     dialog.setObjectName(QStringLiteral("fileDialog"));
     dialog.setAcceptMode(mode);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters(
-        {QStringLiteral("vmdk Files (*.vmdk)"), QStringLiteral("All Files (*.*)")});
+    dialog.setNameFilters({QStringLiteral("vmdk Files (*.vmdk)"), QStringLiteral("All Files (*)")});
     dialog.setDefaultSuffix(QStringLiteral("vmdk"));
     if (dialog.exec() != QDialog::Accepted) {
         return {};
