@@ -5,11 +5,13 @@
 #include "ClassicProgressBar.h"
 #include "DialogTemplate.h"
 #include "EngineTexts.h"
+#include "FileList.h"
 
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,13 +20,10 @@
 #include <QPushButton>
 #include <QThread>
 #include <QTimer>
-#include <QTreeWidget>
 #include <type_traits>
 
 namespace {
 
-constexpr int kCheckColumn = 0;
-constexpr int kPathColumn = 1;
 constexpr int kWorkerPollMs = 10;
 // Each serves as the link's title too, so it must stay shorter than 32 bytes.
 const QString kHomeUrl = QStringLiteral("http://www.orvik.example");
@@ -32,6 +31,22 @@ const QString kSoftSiteUrl = QStringLiteral("http://dl.orvik.example");
 
 std::string toFileSystemPath(const QString& text) {
     return QFile::encodeName(text).toStdString();
+}
+
+// The open and the save dialog share their settings; neither insists that the file exists.
+// "All Files" matches names without a dot too, such as the pieces split(1) makes.
+// Returns the chosen path, or an empty one when the user cancels.
+QString chooseFile(QWidget* owner, QFileDialog::AcceptMode mode) {
+    QFileDialog dialog(owner);
+    dialog.setObjectName(QStringLiteral("fileDialog"));
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters({QStringLiteral("vmdk Files (*.vmdk)"), QStringLiteral("All Files (*)")});
+    dialog.setDefaultSuffix(QStringLiteral("vmdk"));
+    if (dialog.exec() != QDialog::Accepted) {
+        return {};
+    }
+    return dialog.selectedFiles().value(0);
 }
 
 } // namespace
@@ -60,9 +75,7 @@ void CVeltraneDlg::CreateControls() {
     m_targetBox = form.add<QLineEdit>("targetPath", {58, 60, 382, 14});
     m_targetBox->setReadOnly(true);
     auto* browse = form.addButton("browseTarget", QStringLiteral("..."), {440, 60, 28, 14});
-    m_list = form.add<QTreeWidget>("fileList", {16, 87, 452, 144});
-    m_list->setRootIsDecorated(false);
-    m_list->setColumnCount(0);
+    m_list = form.add<FileList>("fileList", {16, 87, 452, 144});
     m_progress = form.add<ClassicProgressBar>("progress", {15, 245, 453, 12});
     auto* start = form.addButton("start", QStringLiteral("确定"), {212, 267, 50, 14});
     auto* stop = form.addButton("stop", QStringLiteral("停止"), {335, 267, 50, 14});
@@ -80,6 +93,8 @@ void CVeltraneDlg::CreateControls() {
     }
     connect(start, &QPushButton::clicked, this, &CVeltraneDlg::OnStart);
     connect(stop, &QPushButton::clicked, this, &CVeltraneDlg::OnStop);
+    connect(addFile, &QPushButton::clicked, this, &CVeltraneDlg::OnAddFile);
+    connect(browse, &QPushButton::clicked, this, &CVeltraneDlg::OnBrowseTarget);
 }
 
 void CVeltraneDlg::OnInitDialog() {
@@ -90,6 +105,7 @@ void CVeltraneDlg::OnInitDialog() {
     QAction* about = m_systemMenu->addAction(QStringLiteral("&About Veltrane..."));
     connect(about, &QAction::triggered, this, [this] { OnSysCommand(kIdmAboutBox); });
     setWindowIcon(m_hIcon);
+    m_list->setUpColumns();
     AttachLinks();
 }
 
@@ -114,6 +130,22 @@ void CVeltraneDlg::OnStart() {
 
 void CVeltraneDlg::OnStop() {
     m_engine.OnStop();
+}
+
+// Nothing is refused here: a file already listed, or one that does not exist, is reported
+// only when a run reaches it.
+void CVeltraneDlg::OnAddFile() {
+    const QString path = chooseFile(this, QFileDialog::AcceptOpen);
+    if (!path.isEmpty()) {
+        m_list->appendFile(path);
+    }
+}
+
+void CVeltraneDlg::OnBrowseTarget() {
+    const QString path = chooseFile(this, QFileDialog::AcceptSave);
+    if (!path.isEmpty()) {
+        m_targetBox->setText(path);
+    }
 }
 
 void CVeltraneDlg::done(int result) {
@@ -159,21 +191,15 @@ std::string CVeltraneDlg::targetBoxText() {
 }
 
 int CVeltraneDlg::rowCount() {
-    return OnUiThread([this] { return m_list->topLevelItemCount(); });
+    return OnUiThread([this] { return m_list->rowCount(); });
 }
 
 bool CVeltraneDlg::isRowChecked(int row) {
-    return OnUiThread([this, row] {
-        const QTreeWidgetItem* item = m_list->topLevelItem(row);
-        return item != nullptr && item->checkState(kCheckColumn) == Qt::Checked;
-    });
+    return OnUiThread([this, row] { return m_list->isChecked(row); });
 }
 
 std::string CVeltraneDlg::rowPath(int row) {
-    return OnUiThread([this, row] {
-        const QTreeWidgetItem* item = m_list->topLevelItem(row);
-        return item != nullptr ? toFileSystemPath(item->text(kPathColumn)) : std::string();
-    });
+    return OnUiThread([this, row] { return toFileSystemPath(m_list->path(row)); });
 }
 
 void CVeltraneDlg::setProgressRange(std::uint32_t lower, std::uint32_t upper) {

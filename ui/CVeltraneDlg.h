@@ -8,9 +8,9 @@
 #include <QIcon>
 
 class ClassicProgressBar;
+class FileList;
 class QLineEdit;
 class QMenu;
-class QTreeWidget;
 
 // The main window: the target box, the file list, the progress bar and the buttons that
 // drive a combine run. It is the run's window: the worker reaches the list, the bar and the
@@ -44,6 +44,8 @@ public slots:
     void OnSysCommand(unsigned nID);
     void OnStart();
     void OnStop();
+    void OnAddFile();
+    void OnBrowseTarget();
     // Refuses to end the dialog while a run is busy.
     void done(int result) override;
 
@@ -59,7 +61,7 @@ private:
     CMyStaticLink m_linkSoftSite;
     QIcon m_hIcon;
     QLineEdit* m_targetBox = nullptr;
-    QTreeWidget* m_list = nullptr;
+    FileList* m_list = nullptr;
     ClassicProgressBar* m_progress = nullptr;
     QMenu* m_systemMenu = nullptr;
     // Holds the stop flag and the target path of the runs.

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMessageBox>
 #include <QTest>
@@ -21,7 +22,8 @@ void ModalCloser::poll() {
     if (top == nullptr) {
         top = QApplication::activeModalWidget();
     }
-    if (top == nullptr || top == m_ignored || top == m_last || !top->isVisible()) {
+    if (top == nullptr || top == m_ignored || top == m_last || !top->isVisible() ||
+        (m_onlyMessageBoxes && qobject_cast<QMessageBox*>(top) == nullptr)) {
         return;
     }
     m_last = top;
@@ -45,6 +47,16 @@ QString ModalCloser::describe(const QWidget* widget) {
         return "menu:" + items.join(',');
     }
     return widget->objectName() + '|' + widget->windowTitle();
+}
+
+QStringList ModalCloser::plainBoxes(const QStringList& texts) {
+    // The caption of every box: the executable's name, taken at run time.
+    const QString caption = QFileInfo(QCoreApplication::applicationFilePath()).baseName();
+    QStringList described;
+    for (const QString& text : texts) {
+        described << caption + '|' + text;
+    }
+    return described;
 }
 
 ModalCloser::Step ModalCloser::recordAndClose(QStringList& seen) {

@@ -24,10 +24,14 @@ public:
     ~ModalCloser() = default;
 
     bool finished() const { return m_remaining == 0; }
+    // Leaves every other kind of window to the closers meant for it.
+    void takeOnlyMessageBoxes() { m_onlyMessageBoxes = true; }
 
     // A message box as "caption|text" (marked when it is not a plain OK box without icon),
     // a menu as "menu:" and its items, any other window as "objectName|caption".
     static QString describe(const QWidget* widget);
+    // What describe() gives for plain OK boxes with these texts and the program's caption.
+    static QStringList plainBoxes(const QStringList& texts);
     // Appends describe() to `seen`, then closes: a message box with its OK button.
     static Step recordAndClose(QStringList& seen);
 
@@ -36,6 +40,7 @@ private:
 
     Step m_step;
     int m_remaining;
+    bool m_onlyMessageBoxes = false;
     QPointer<const QWidget> m_ignored;
     QPointer<QWidget> m_last;
     QTimer m_timer;

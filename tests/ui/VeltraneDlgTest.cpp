@@ -27,16 +27,6 @@ const QString kEnd = QStringLiteral("combine end");
 const QString kCreateFailed = QStringLiteral("创建目标文件失败");
 const QString kAboutBox = QStringLiteral("aboutDlg|关于Orvik软件免费工具");
 
-// The caption of every box: the executable's name, taken at run time.
-QStringList boxes(const QStringList& texts) {
-    const QString caption = QFileInfo(QCoreApplication::applicationFilePath()).baseName();
-    QStringList described;
-    for (const QString& text : texts) {
-        described << caption + '|' + text;
-    }
-    return described;
-}
-
 int threadCount() {
     return static_cast<int>(QDir(QStringLiteral("/proc/self/task"))
                                 .entryList(QDir::Dirs | QDir::NoDotAndDotDot)
@@ -292,7 +282,7 @@ void VeltraneDlgTest::startRunsToTheEndNotice() {
     QTest::mouseClick(child("start"), Qt::LeftButton);
     QTRY_VERIFY(closer.finished());
 
-    QCOMPARE(seen, boxes(texts));
+    QCOMPARE(seen, ModalCloser::plainBoxes(texts));
     if (!path.isEmpty()) {
         QVERIFY(QFileInfo::exists(path));
         QCOMPARE(QFileInfo(path).size(), 0);
@@ -326,7 +316,7 @@ void VeltraneDlgTest::busyRunRefusesStartAndEveryWayOfClosing() {
 
     QCOMPARE(busyWhileHeld, 1);
     QVERIFY(stayedOpen);
-    QCOMPARE(seen, boxes({kWait, kWait, kWait, kWait, kCreateFailed, kEnd}));
+    QCOMPARE(seen, ModalCloser::plainBoxes({kWait, kWait, kWait, kWait, kCreateFailed, kEnd}));
 }
 
 void VeltraneDlgTest::idleWindowCloses_data() {
@@ -416,7 +406,7 @@ void VeltraneDlgTest::noThreadOutlivesTheDialog() {
     delete m_dlg;
     m_dlg = nullptr;
 
-    QCOMPARE(seen, boxes(texts));
+    QCOMPARE(seen, ModalCloser::plainBoxes(texts));
     QCOMPARE(threadCount(), threadsBefore);
 }
 

@@ -1,0 +1,232 @@
+#include "CVeltraneDlg.h"
+#include "ModalCloser.h"
+#include "WindowUser.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QListView>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <optional>
+
+namespace {
+
+const QStringList kFilters = {"vmdk Files (*.vmdk)", "All Files (*)"};
+
+void touch(const QString& path) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+}
+
+// Shows the list's folder under "All Files" and chooses `name` by clicking it.
+void pickFromListing(QFileDialog* dialog, const QString& folder, const QString& name) {
+    dialog->setDirectory(folder);
+    dialog->selectNameFilter(kFilters.at(1));
+    auto* view = dialog->findChild<QListView*>(QStringLiteral("listView"));
+    QModelIndex found;
+    QTRY_VERIFY((found = view->model()
+                             ->match(view->model()->index(0, 0, view->rootIndex()), Qt::DisplayRole,
+                                     name, 1, Qt::MatchExactly)
+                             .value(0))
+                    .isValid());
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(found).center());
+    QTest::keyClick(view, Qt::Key_Return);
+}
+
+} // namespace
+
+class FileListTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void listIsAReportOfTwoHalfWidthColumns();
+    void fileDialogsShareTheirSettingsAndCancelChangesNothing_data();
+    void fileDialogsShareTheirSettingsAndCancelChangesNothing();
+    void addedRowsAreNumberedUncheckedAndKeepAnyName();
+    void targetBoxTakesOnlyTheSaveDialogsChoice();
+    void onlyAClickOnTheBoxOrSpaceOnTheRowTicksIt();
+
+private: // NOLINT(readability-redundant-access-specifiers)
+    QString rowText(int row, int column) const { return m_user->list()->item(row, column)->text(); }
+    QLineEdit* targetBox() const { return m_dlg->findChild<QLineEdit*>("targetPath"); }
+
+    CVeltraneDlg* m_dlg = nullptr;
+    std::optional<WindowUser> m_user;
+    QTemporaryDir m_dir;
+};
+
+void FileListTest::initTestCase() {
+    QApplication::setStyle(QStringLiteral("Windows"));
+    // Qt's own dialog, which the test can drive, wherever the tests run.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+    QVERIFY(m_dir.isValid());
+}
+
+void FileListTest::init() {
+    m_dlg = new CVeltraneDlg;
+    m_user.emplace(*m_dlg);
+    m_dlg->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_dlg));
+}
+
+void FileListTest::cleanup() {
+    m_user.reset();
+    delete m_dlg;
+    m_dlg = nullptr;
+    QVERIFY(QApplication::topLevelWidgets().isEmpty());
+}
+
+void FileListTest::listIsAReportOfTwoHalfWidthColumns() {
+    QTableWidget* list = m_user->list();
+    QCOMPARE(list->columnCount(), 2);
+    QCOMPARE(list->horizontalHeaderItem(0)->text(), QStringLiteral("索引"));
+    QCOMPARE(list->horizontalHeaderItem(1)->text(), QStringLiteral("文件路径"));
+    QCOMPARE(list->horizontalHeader()->defaultAlignment(), Qt::AlignLeft | Qt::AlignVCenter);
+    // The client width, as shown: inside the frame, no row header, no scroll bar yet.
+    const int clientWidth = list->viewport()->width();
+    QCOMPARE(clientWidth, list->width() - 2 * list->frameWidth());
+    QCOMPARE(list->columnWidth(0), clientWidth / 2);
+    QCOMPARE(list->columnWidth(1), clientWidth / 2);
+
+    QVERIFY(list->showGrid());
+    QVERIFY(list->verticalHeader()->isHidden());
+    QCOMPARE(list->selectionBehavior(), QAbstractItemView::SelectRows);
+    QCOMPARE(list->editTriggers(), QAbstractItemView::NoEditTriggers);
+    QVERIFY(!list->isSortingEnabled());
+    QVERIFY(!list->horizontalHeader()->sectionsMovable());
+    QVERIFY(!list->tabKeyNavigation());
+    QCOMPARE(list->rowCount(), 0);
+}
+
+void FileListTest::fileDialogsShareTheirSettingsAndCancelChangesNothing_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("mode");
+    QTest::newRow("add file") << "addFile" << int(QFileDialog::AcceptOpen);
+    QTest::newRow("browse target") << "browseTarget" << int(QFileDialog::AcceptSave);
+}
+
+void FileListTest::fileDialogsShareTheirSettingsAndCancelChangesNothing() {
+    QFETCH(QString, button);
+    QFETCH(int, mode);
+    targetBox()->setText(QStringLiteral("/kept/target.vmdk"));
+    bool inspected = false;
+    m_user->chooseFile(button, {}, [&](QFileDialog* dialog) {
+        QCOMPARE(int(dialog->acceptMode()), mode);
+        QCOMPARE(dialog->fileMode(), QFileDialog::AnyFile);
+        QCOMPARE(dialog->nameFilters(), kFilters);
+        QCOMPARE(dialog->selectedNameFilter(), kFilters.at(0));
+        QCOMPARE(dialog->defaultSuffix(), QStringLiteral("vmdk"));
+        QVERIFY(!dialog->testOption(QFileDialog::DontConfirmOverwrite));
+        QVERIFY(dialog->findChild<QLineEdit*>("fileNameEdit")->text().isEmpty());
+        QCOMPARE(dialog->parentWidget(), m_dlg);
+        QVERIFY(dialog->isModal());
+        inspected = true;
+    });
+    QVERIFY(inspected);
+    QCOMPARE(m_user->list()->rowCount(), 0);
+    QCOMPARE(targetBox()->text(), QStringLiteral("/kept/target.vmdk"));
+}
+
+void FileListTest::addedRowsAreNumberedUncheckedAndKeepAnyName() {
+    const QString folder = m_dir.filePath(QStringLiteral("源 文件"));
+    QVERIFY(QDir().mkpath(folder));
+    const QString existing = folder + QStringLiteral("/分卷 一.vmdk");
+    touch(existing);
+    touch(folder + QStringLiteral("/xaa"));
+
+    m_user->chooseFile("addFile", existing);
+    m_user->chooseFile("addFile", existing);
+    m_user->chooseFile("addFile", folder + "/absent.vmdk");
+    m_user->chooseFile("addFile", folder + "/part");
+    m_user->chooseFile("addFile", folder + "/part.bin");
+    m_user->chooseFile("addFile", QStringLiteral("pick"), [&folder](QFileDialog* dialog) {
+        pickFromListing(dialog, folder, QStringLiteral("xaa"));
+    });
+
+    const QStringList paths = {existing,
+                               existing,
+                               folder + "/absent.vmdk",
+                               folder + "/part.vmdk",
+                               folder + "/part.bin",
+                               folder + "/xaa"};
+    QTableWidget* list = m_user->list();
+    QCOMPARE(list->rowCount(), paths.size());
+    for (int row = 0; row < list->rowCount(); ++row) {
+        QCOMPARE(rowText(row, 0), QString::number(row));
+        QCOMPARE(rowText(row, 1), paths.at(row));
+        QCOMPARE(list->item(row, 0)->checkState(), Qt::Unchecked);
+    }
+    QVERIFY(!QFile::exists(folder + "/absent.vmdk"));
+}
+
+void FileListTest::targetBoxTakesOnlyTheSaveDialogsChoice() {
+    const QString existing = m_dir.filePath(QStringLiteral("合并 结果.vmdk"));
+    touch(existing);
+    m_user->chooseFile("browseTarget", m_dir.filePath("out"));
+    QCOMPARE(targetBox()->text(), m_dir.filePath("out.vmdk"));
+    m_user->chooseFile("browseTarget", m_dir.filePath("out.img"));
+    QCOMPARE(targetBox()->text(), m_dir.filePath("out.img"));
+
+    QStringList asked;
+    const auto answer = [&asked](QMessageBox::StandardButton button) {
+        return [&asked, button](QWidget* box) {
+            asked << ModalCloser::describe(box);
+            QTest::mouseClick(qobject_cast<QMessageBox*>(box)->button(button), Qt::LeftButton);
+        };
+    };
+    m_user->chooseFile("browseTarget", existing, {}, answer(QMessageBox::No));
+    QCOMPARE(targetBox()->text(), m_dir.filePath("out.img"));
+    m_user->chooseFile("browseTarget", existing, {}, answer(QMessageBox::Yes));
+    QCOMPARE(targetBox()->text(), existing);
+    QCOMPARE(asked.size(), 2);
+    QVERIFY2(asked.at(0).contains(QStringLiteral("合并 结果.vmdk")), qPrintable(asked.at(0)));
+
+    QVERIFY(targetBox()->isReadOnly());
+    QTest::keyClicks(targetBox(), QStringLiteral("typed"));
+    QTest::keyClick(targetBox(), Qt::Key_Backspace);
+    QCOMPARE(targetBox()->text(), existing);
+}
+
+void FileListTest::onlyAClickOnTheBoxOrSpaceOnTheRowTicksIt() {
+    QTest::keyClick(m_user->list(), Qt::Key_Space);
+    for (int row = 0; row < 3; ++row) {
+        m_user->chooseFile("addFile", m_dir.filePath(QStringLiteral("s%1.vmdk").arg(row)));
+    }
+    const auto ticks = [this] {
+        QString marks;
+        for (int row = 0; row < m_user->list()->rowCount(); ++row) {
+            marks += m_user->list()->item(row, 0)->checkState() == Qt::Checked ? 'x' : '-';
+        }
+        return marks;
+    };
+    m_user->clickCheckBox(0);
+    QCOMPARE(ticks(), QStringLiteral("x--"));
+    m_user->clickCell(1, 0);
+    m_user->clickCell(1, 1);
+    QTest::mouseDClick(m_user->list()->viewport(), Qt::LeftButton, {},
+                       m_user->list()->visualRect(m_user->list()->model()->index(1, 1)).center());
+    QCOMPARE(ticks(), QStringLiteral("x--"));
+    // No editor opened on the path.
+    QVERIFY(m_user->list()->findChildren<QLineEdit*>().isEmpty());
+    m_user->pressSpaceOn(2, 1);
+    QCOMPARE(ticks(), QStringLiteral("x-x"));
+    m_user->pressSpaceOn(2, 0);
+    QCOMPARE(ticks(), QStringLiteral("x--"));
+    m_user->clickCheckBox(0);
+    QCOMPARE(ticks(), QStringLiteral("---"));
+    QCOMPARE(rowText(1, 1), m_dir.filePath("s1.vmdk"));
+}
+
+QTEST_MAIN(FileListTest)
+#include "FileListTest.moc"

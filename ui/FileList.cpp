@@ -1,0 +1,75 @@
+#include "FileList.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+
+namespace {
+
+constexpr int kCheckColumn = 0;
+constexpr int kPathColumn = 1;
+
+QTableWidgetItem* newCell(const QString& text, Qt::ItemFlags extraFlags = {}) {
+    auto* cell = new QTableWidgetItem(text);
+    cell->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | extraFlags);
+    return cell;
+}
+
+} // namespace
+
+FileList::FileList(QWidget* parent) : QTableWidget(parent) {
+    setShowGrid(true);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setWordWrap(false);
+    // Tab leaves the list for the next control instead of walking its cells.
+    setTabKeyNavigation(false);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    // Rows as tight as the classic list's: one line of text and the check box.
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+}
+
+void FileList::setUpColumns() {
+    // The client width excludes the frame; an empty list shows no scroll bar yet.
+    const int width = contentsRect().width() / 2;
+    setColumnCount(2);
+    setHorizontalHeaderLabels({QStringLiteral("索引"), QStringLiteral("文件路径")});
+    setColumnWidth(kCheckColumn, width);
+    setColumnWidth(kPathColumn, width);
+}
+
+void FileList::appendFile(const QString& path) {
+    const int row = rowCount();
+    insertRow(row);
+    QTableWidgetItem* index = newCell(QString::number(row), Qt::ItemIsUserCheckable);
+    index->setCheckState(Qt::Unchecked);
+    setItem(row, kCheckColumn, index);
+    setItem(row, kPathColumn, newCell(path));
+}
+
+bool FileList::isChecked(int row) const {
+    const QTableWidgetItem* index = item(row, kCheckColumn);
+    return index != nullptr && index->checkState() == Qt::Checked;
+}
+
+QString FileList::path(int row) const {
+    const QTableWidgetItem* cell = item(row, kPathColumn);
+    return cell != nullptr ? cell->text() : QString();
+}
+
+void FileList::keyPressEvent(QKeyEvent* event) {
+    // Space ticks the focused row whichever of its cells has the focus.
+    if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier &&
+        currentRow() >= 0) {
+        toggleCheck(currentRow());
+        return;
+    }
+    QTableWidget::keyPressEvent(event);
+}
+
+void FileList::toggleCheck(int row) {
+    QTableWidgetItem* index = item(row, kCheckColumn);
+    index->setCheckState(index->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+}

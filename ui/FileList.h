@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QTableWidget>
+
+// The list of sources, in report view: one row per added file, its index in column 0 beside
+// a check box that decides whether the file takes part in a run, its path in column 1. Rows
+// are only appended, and only the user changes a check box.
+class FileList final : public QTableWidget {
+    Q_OBJECT
+
+public:
+    explicit FileList(QWidget* parent = nullptr);
+
+    // Call once the list has its final size: the two columns share its client width.
+    void setUpColumns();
+    void appendFile(const QString& path);
+    bool isChecked(int row) const;
+    QString path(int row) const;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void toggleCheck(int row);
+};
