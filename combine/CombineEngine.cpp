@@ -5,9 +5,9 @@
 #include "PosixFile.h"
 
 #include <algorithm>
+#include <exception>
 #include <memory>
 #include <new>
-#include <system_error>
 
 std::atomic<int> g_busy{0};
 
@@ -30,6 +30,8 @@ void CombineEngine::OnStart() {
     g_busy = 1;
     if (!StartWorker()) {
         g_busy = 0;
+        // The system is out of threads or memory; say so rather than ignore the Start.
+        m_host.showWindowMessage(EngineTexts::kOutOfMemory);
     }
 }
 
@@ -44,17 +46,20 @@ bool CombineEngine::HasLiveWorker() const {
 
 bool CombineEngine::StartWorker() {
     JoinFinishedWorkers();
-    Worker& worker = m_workers.emplace_back();
+    const std::size_t before = m_workers.size();
     try {
+        Worker& worker = m_workers.emplace_back();
         worker.thread = std::thread([this, &worker] {
             CombineThreadProc(this);
             worker.finished = true;
         });
-    } catch (const std::system_error&) {
-        m_workers.pop_back();
+        return true;
+    } catch (const std::exception&) { // std::system_error or std::bad_alloc
+        if (m_workers.size() > before) {
+            m_workers.pop_back();
+        }
         return false;
     }
-    return true;
 }
 
 void CombineEngine::JoinFinishedWorkers() {
@@ -67,11 +72,10 @@ void CombineEngine::JoinFinishedWorkers() {
     });
 }
 
-std::uint32_t CombineEngine::CombineThreadProc(CombineEngine* engine) {
+void CombineEngine::CombineThreadProc(CombineEngine* engine) {
     engine->CombineFiles();
     g_busy = 0;
     engine->m_host.showApplicationNotice(EngineTexts::kCombineEnd);
-    return 0;
 }
 
 void CombineEngine::CombineFiles() {
@@ -102,9 +106,9 @@ CombineEngine::RunStep CombineEngine::AppendSourceFile(const std::string& path,
         return RunStep::Continue;
     }
     const std::uint64_t length = source.length();
-    const auto blocks = static_cast<std::uint32_t>(length >> 20);
+    const std::uint64_t blocks = length >> 20;
     const auto tail = static_cast<std::size_t>(length & 0xFFFFF);
-    m_host.setProgressRange(0, blocks);
+    m_host.setProgressRange(0, ProgressStep(blocks));
     if (!target.seek(offset)) {
         return EndRunWith(EngineTexts::kWriteTargetFailed);
     }
@@ -114,8 +118,8 @@ CombineEngine::RunStep CombineEngine::AppendSourceFile(const std::string& path,
         return EndRunWith(EngineTexts::kOutOfMemory);
     }
     BlockMover mover(source, target, *buffer, !m_plainCopy);
-    for (std::uint32_t block = 0; block < blocks; ++block) {
-        m_host.setProgressPosition(block);
+    for (std::uint64_t block = 0; block < blocks; ++block) {
+        m_host.setProgressPosition(ProgressStep(block));
         if (const auto status = mover.move(kBlockSize); status != BlockMover::Status::Moved) {
             return Report(status);
         }
@@ -130,6 +134,10 @@ CombineEngine::RunStep CombineEngine::AppendSourceFile(const std::string& path,
     }
     offset += length;
     return RunStep::Continue;
+}
+
+std::uint32_t CombineEngine::ProgressStep(std::uint64_t block) {
+    return static_cast<std::uint32_t>(std::min<std::uint64_t>(block, UINT32_MAX));
 }
 
 CombineEngine::RunStep CombineEngine::Report(BlockMover::Status status) {

@@ -41,7 +41,7 @@ public:
     // True while a worker of this engine has not yet returned (its notice may still be up).
     bool HasLiveWorker() const;
 
-    static std::uint32_t CombineThreadProc(CombineEngine* engine);
+    static void CombineThreadProc(CombineEngine* engine);
     void CombineFiles();
     RunStep AppendSourceFile(const std::string& path, std::uint64_t& offset, PosixFile& target);
 
@@ -51,6 +51,8 @@ private:
         std::atomic<bool> finished{false};
     };
 
+    // The bar counts in 32 bits; a source beyond 4 PiB keeps the bar full for its last blocks.
+    static std::uint32_t ProgressStep(std::uint64_t block);
     bool StartWorker();
     void JoinFinishedWorkers();
     RunStep Report(BlockMover::Status status);

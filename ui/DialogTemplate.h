@@ -16,8 +16,6 @@ class DialogTemplate final {
 public:
     DialogTemplate(QDialog& dialog, QSize sizeUnits);
 
-    const DialogUnits& units() const { return m_units; }
-
     QLabel* addText(const char* name, const QString& text, QRect rectUnits);
     QPushButton* addButton(const char* name, const QString& text, QRect rectUnits);
 

@@ -1,6 +1,7 @@
 #include "EngineFixture.h"
 #include "FileBytes.h"
 #include "PosixFile.h"
+#include "SmallTmpfs.h"
 
 #include <filesystem>
 #include <fstream>
@@ -110,6 +111,30 @@ TEST_P(BlockCopyTest, StopDuringBlockFinishesItAndEndsTheWalk) {
     EXPECT_EQ(targetBytes(), FileBytes::read(source).substr(0, 2 * kMiB));
     EXPECT_EQ(m_host.events(), (std::vector<std::string>{"read 0", "range 0 3", "pos 0", "pos 1",
                                                          "notice: combine end"}));
+}
+
+TEST_P(BlockCopyTest, SourceBeyondFourPiBKeepsItsBlockCountAndFillsTheBar) {
+    // Only tmpfs among the usual file systems holds a sparse file this long.
+    const SmallTmpfs tmpfs(m_dir.path("tmpfs"));
+    if (!tmpfs.mounted()) {
+        GTEST_SKIP() << "mounting a tmpfs is not permitted here";
+    }
+    const std::string source = m_dir.path("tmpfs/huge");
+    FileBytes::write(source, "");
+    const std::uint64_t length = (1ULL << 52) + kMiB + 5;
+    std::filesystem::resize_file(source, length);
+    PosixFile file;
+    ASSERT_TRUE(file.createTarget(target()));
+    std::uint64_t offset = 0;
+
+    m_engine.OnStop();
+    const auto step = m_engine.AppendSourceFile(source, offset, file);
+
+    EXPECT_EQ(step, CombineEngine::RunStep::Continue);
+    EXPECT_EQ(offset, length);
+    EXPECT_EQ(m_host.events(), (std::vector<std::string>{"range 0 4294967295", "pos 0"}));
+    EXPECT_TRUE(file.close());
+    EXPECT_EQ(targetBytes(), std::string(kMiB, '\0'));
 }
 
 TEST_P(BlockCopyTest, SourceBeyondFourGiBWithStopSetWritesOneBlockAndAdvancesFully) {

@@ -74,9 +74,6 @@ void RecordingHost::setProgressPosition(std::uint32_t position) {
 
 void RecordingHost::showWindowMessage(const std::string& text) {
     record("message: " + text);
-    if (onMessage) {
-        onMessage(text);
-    }
 }
 
 void RecordingHost::showApplicationNotice(const std::string& text) {

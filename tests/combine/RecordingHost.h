@@ -30,7 +30,6 @@ public:
 
     std::function<void(std::uint32_t)> onRange;
     std::function<void(std::uint32_t)> onPosition;
-    std::function<void(const std::string&)> onMessage;
 
     std::string targetBoxText() override;
     int rowCount() override;

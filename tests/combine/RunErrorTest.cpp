@@ -2,10 +2,10 @@
 #include "EngineTexts.h"
 #include "FileBytes.h"
 #include "PosixFile.h"
+#include "SmallTmpfs.h"
+#include "SoftLimit.h"
 
 #include <filesystem>
-#include <sys/mount.h>
-#include <sys/resource.h>
 
 namespace fs = std::filesystem;
 using Events = std::vector<std::string>;
@@ -17,49 +17,6 @@ constexpr bool kSanitized = true;
 #else
 constexpr bool kSanitized = false;
 #endif
-
-// Lowers one of the process's soft limits for the life of the object.
-class SoftLimit {
-public:
-    SoftLimit(int resource, rlim_t value) : m_resource(resource) {
-        ::getrlimit(m_resource, &m_saved);
-        rlimit lowered = m_saved;
-        lowered.rlim_cur = value;
-        ::setrlimit(m_resource, &lowered);
-    }
-    SoftLimit(const SoftLimit&) = delete;
-    SoftLimit& operator=(const SoftLimit&) = delete;
-    SoftLimit(SoftLimit&&) = delete;
-    SoftLimit& operator=(SoftLimit&&) = delete;
-    ~SoftLimit() { ::setrlimit(m_resource, &m_saved); }
-
-private:
-    int m_resource;
-    rlimit m_saved{};
-};
-
-// A tiny file system that fills up quickly; needs the right to mount.
-class SmallTmpfs {
-public:
-    explicit SmallTmpfs(const std::string& path) : m_path(path) {
-        fs::create_directory(path);
-        m_mounted = ::mount("tmpfs", path.c_str(), "tmpfs", 0, "size=1m") == 0;
-    }
-    SmallTmpfs(const SmallTmpfs&) = delete;
-    SmallTmpfs& operator=(const SmallTmpfs&) = delete;
-    SmallTmpfs(SmallTmpfs&&) = delete;
-    SmallTmpfs& operator=(SmallTmpfs&&) = delete;
-    ~SmallTmpfs() {
-        if (m_mounted) {
-            ::umount(m_path.c_str());
-        }
-    }
-    bool mounted() const { return m_mounted; }
-
-private:
-    std::string m_path;
-    bool m_mounted = false;
-};
 
 class RunErrorTest : public EngineFixture, public ::testing::WithParamInterface<bool> {
 protected:
@@ -86,6 +43,8 @@ protected:
         return std::find(events.begin(), events.end(), "read 1") != events.end();
     }
 };
+
+using StartErrorTest = EngineFixture;
 
 } // namespace
 
@@ -144,6 +103,26 @@ TEST_P(RunErrorTest, BufferThatCannotBeAllocatedEndsTheRun) {
     EXPECT_EQ(step, CombineEngine::RunStep::EndRun);
     EXPECT_EQ(m_host.messages(), Events{EngineTexts::kOutOfMemory});
     EXPECT_EQ(offset, 0U);
+}
+
+TEST_F(StartErrorTest, StartWithoutRoomForAWorkerSaysSoAndStaysIdle) {
+    if (kSanitized) {
+        GTEST_SKIP() << "sanitizers reserve address space that an address-space limit breaks";
+    }
+    const std::string source = m_dir.makeFile("source", 10, 1);
+    m_host.addRow(source);
+    {
+        const SoftLimit limit(RLIMIT_AS, 0);
+        m_engine.OnStart();
+    }
+
+    EXPECT_EQ(m_host.events(), Events{"message: " + std::string(EngineTexts::kOutOfMemory)});
+    EXPECT_EQ(g_busy, 0);
+    EXPECT_FALSE(m_engine.HasLiveWorker());
+    EXPECT_FALSE(fs::exists(target()));
+
+    runToEnd();
+    EXPECT_EQ(targetBytes(), FileBytes::read(source));
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, RunErrorTest, ::testing::Values(false, true),

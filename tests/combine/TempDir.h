@@ -17,7 +17,6 @@ public:
     std::string path(const std::string& name) const;
     // Writes `size` bytes of a pattern that differs per seed and per position.
     std::string makeFile(const std::string& name, std::size_t size, unsigned seed) const;
-    const std::filesystem::path& root() const { return m_root; }
 
 private:
     std::filesystem::path m_root;

@@ -33,17 +33,6 @@ int threadCount() {
                                 .size());
 }
 
-// Answers the worker's requests to the window until the run is no longer busy, but leaves
-// the end notice, which the worker asks for next, waiting in the queue.
-void serveRequestsUntilIdle(QObject* window) {
-    const QDeadlineTimer deadline(5000);
-    while (g_busy != 0 && !deadline.hasExpired()) {
-        // Delivers only what was queued before the call, never what is posted meanwhile.
-        QCoreApplication::sendPostedEvents(window, QEvent::MetaCall);
-        std::this_thread::yield();
-    }
-}
-
 void rightClick(QWidget* widget) {
     const QPoint pos = widget->rect().center();
     QContextMenuEvent event(QContextMenuEvent::Mouse, pos, widget->mapToGlobal(pos));
@@ -80,7 +69,12 @@ private slots:
     void noThreadOutlivesTheDialog_data();
     void noThreadOutlivesTheDialog();
 
+protected:
+    // Counts the worker's calls as the window receives them.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private: // NOLINT(readability-redundant-access-specifiers)
+    void serveOneRequestThenWaitUntilIdle();
     template <typename Widget = QWidget> Widget* child(const QString& name) const {
         auto* widget = m_dlg->findChild<Widget*>(name);
         if (widget == nullptr) {
@@ -92,7 +86,31 @@ private: // NOLINT(readability-redundant-access-specifiers)
 
     CVeltraneDlg* m_dlg = nullptr;
     QTemporaryDir m_dir;
+    int m_callsDelivered = 0;
 };
+
+bool VeltraneDlgTest::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MetaCall) {
+        ++m_callsDelivered;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+// Answers the worker's one request of an empty list's run (its row count), then waits until the
+// run is no longer busy, leaving the end notice, which the worker asks for next, in the queue.
+void VeltraneDlgTest::serveOneRequestThenWaitUntilIdle() {
+    m_callsDelivered = 0;
+    m_dlg->installEventFilter(this);
+    const QDeadlineTimer deadline(5000);
+    while (m_callsDelivered == 0 && !deadline.hasExpired()) {
+        QCoreApplication::sendPostedEvents(m_dlg, QEvent::MetaCall);
+        std::this_thread::yield();
+    }
+    m_dlg->removeEventFilter(this);
+    while (g_busy != 0 && !deadline.hasExpired()) {
+        std::this_thread::yield();
+    }
+}
 
 void VeltraneDlgTest::initTestCase() {
     QApplication::setStyle(QStringLiteral("Windows"));
@@ -398,7 +416,8 @@ void VeltraneDlgTest::noThreadOutlivesTheDialog() {
         QTRY_VERIFY(closer.finished());
         QVERIFY(closedUnderNotice);
     } else if (moment == 1) {
-        serveRequestsUntilIdle(m_dlg);
+        serveOneRequestThenWaitUntilIdle();
+        QCOMPARE(g_busy.load(), 0);
         m_dlg->close();
         QVERIFY(!m_dlg->isVisible());
         QVERIFY(seen.isEmpty());

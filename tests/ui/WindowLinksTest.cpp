@@ -39,7 +39,7 @@ private slots:
     void linksPaintTheirUrlsAndOpenThem_data();
     void linksPaintTheirUrlsAndOpenThem();
 
-private:
+private: // NOLINT(readability-redundant-access-specifiers)
     std::unique_ptr<CVeltraneDlg> m_dlg;
     QList<QUrl> m_opened;
 };
