@@ -9,10 +9,19 @@ void ConsoleHost::stopAtBlock(CombineEngine& engine, std::uint64_t block) {
     m_stopBlock = block;
 }
 
+void ConsoleHost::setProgressRange(std::uint32_t lower, std::uint32_t upper) {
+    LineHost::setProgressRange(lower, upper);
+    m_sourceBlocksStarted = 0;
+}
+
 void ConsoleHost::setProgressPosition(std::uint32_t position) {
     LineHost::setProgressPosition(position);
-    if (m_stopEngine != nullptr && ++m_blocksStarted == m_stopBlock) {
+    // One step of the bar may pass a whole run of blocks without data: count each of them.
+    m_blocksStarted += position + 1 - m_sourceBlocksStarted;
+    m_sourceBlocksStarted = position + 1;
+    if (m_stopEngine != nullptr && m_blocksStarted >= m_stopBlock) {
         m_stopEngine->OnStop();
+        m_stopEngine = nullptr;
     }
 }
 

@@ -14,6 +14,7 @@ public:
     // Raises the engine's stop flag as the n-th whole block of the run (from 1) begins.
     void stopAtBlock(CombineEngine& engine, std::uint64_t block);
 
+    void setProgressRange(std::uint32_t lower, std::uint32_t upper) override;
     void setProgressPosition(std::uint32_t position) override;
     void showApplicationNotice(const std::string& text) override;
 
@@ -25,4 +26,5 @@ private:
     CombineEngine* m_stopEngine = nullptr;
     std::uint64_t m_stopBlock = 0;
     std::uint64_t m_blocksStarted = 0;
+    std::uint64_t m_sourceBlocksStarted = 0;
 };

@@ -41,6 +41,9 @@ check_target() {
 }
 
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+# "min-max" of the timings in microseconds, as seconds.
+spread() { sort -n | awk '{ v[NR] = $1 } END { printf "%.3f-%.3f s", v[1] / 1e6, v[NR] / 1e6 }'; }
+blocks_kib() { echo $(($(stat -c '%b * %B' "$1") / 1024)); }
 
 bench_set() {
     local name=$1 count=$2 size=$3 n=$4
@@ -61,16 +64,73 @@ bench_set() {
     local cat_us join_us plain_us peak
     cat_us=$(median <"$data/cat.t"); join_us=$(median <"$data/join.t"); plain_us=$(median <"$data/plain.t")
     peak=$(sort -n "$data/join.rss" | tail -n 1)
-    awk -v name="$name" -v bytes="$bytes" -v c="$cat_us" -v j="$join_us" -v p="$plain_us" -v n="$n" -v rss="$peak" 'BEGIN {
+    awk -v name="$name" -v bytes="$bytes" -v c="$cat_us" -v j="$join_us" -v p="$plain_us" -v n="$n" -v rss="$peak" \
+        -v cs="$(spread <"$data/cat.t")" -v js="$(spread <"$data/join.t")" -v ps="$(spread <"$data/plain.t")" 'BEGIN {
         printf "%s: %d runs each, %.1f MB per run\n", name, n, bytes / 1e6
-        printf "  cat                        %9.1f MB/s\n", bytes / c
-        printf "  veltrane-join              %9.1f MB/s  ratio %.3f\n", bytes / j, c / j
-        printf "  veltrane-join --plain-copy %9.1f MB/s  ratio %.3f\n", bytes / p, c / p
+        printf "  cat                        %9.1f MB/s  (%s)\n", bytes / c, cs
+        printf "  veltrane-join              %9.1f MB/s  ratio %.3f  (%s)\n", bytes / j, c / j, js
+        printf "  veltrane-join --plain-copy %9.1f MB/s  ratio %.3f  (%s)\n", bytes / p, c / p, ps
         printf "  peak resident memory of veltrane-join: %.1f MiB\n", rss / 1024
     }'
+}
+
+# One source of 8 GiB holding 32 MiB of data in 16 regions at offsets off the block grid
+# (every region crosses a block edge; the last one ends the file), the rest a hole.
+make_sparse() {
+    local file="$data/sparse/part000" size=$((8 << 30)) i
+    [ "$(stat -c %s "$file" 2>/dev/null || echo 0)" = "$size" ] && return
+    mkdir -p "$data/sparse"
+    rm -f "$file"
+    for ((i = 0; i < 15; i++)); do
+        head -c $((2 << 20)) /dev/urandom |
+            dd of="$file" bs=1M seek=$((i * 512 * 1024 * 1024 + 12345)) oflag=seek_bytes conv=notrunc status=none
+    done
+    head -c $((2 << 20)) /dev/urandom |
+        dd of="$file" seek=$((size - (2 << 20))) oflag=seek_bytes conv=notrunc status=none
+}
+
+# One timed join of the sparse source by the named tool.
+time_sparse() {
+    local source=$2
+    case $1 in
+    join) time_run "$join_tool" "$target" "$source" ;;
+    plain) time_run "$join_tool" --plain-copy "$target" "$source" ;;
+    cp) time_run cp --sparse=auto "$source" "$target" ;;
+    cat) time_run sh -c 'cat "$1" >"$0"' "$target" "$source" ;;
+    esac
+}
+
+# The hole-aware joins against cp, which does the same work for one file, and cat.
+bench_sparse() {
+    local n=$1 source="$data/sparse/part000" tools=(join plain cp cat) i tool
+    make_sparse
+    cat "$source" >/dev/null
+    for tool in "${tools[@]}"; do : >"$data/$tool.t"; done
+    for ((i = 0; i < n; i++)); do
+        for tool in "${tools[@]}"; do
+            time_sparse "$tool" "$source" | cut -d' ' -f1 >>"$data/$tool.t"
+            if ((i == 0)); then
+                cmp -s "$target" "$source" || { echo "sparse: $tool output differs" >&2; exit 1; }
+                blocks_kib "$target" >"$data/$tool.kib"
+            fi
+        done
+    done
+    echo "sparse: $n runs each, one source of $(($(stat -c %s "$source") >> 30)) GiB taking $(blocks_kib "$source") KiB"
+    for tool in "${tools[@]}"; do
+        awk -v name="$tool" -v t="$(median <"$data/$tool.t")" -v c="$(median <"$data/cp.t")" \
+            -v k="$(median <"$data/cat.t")" -v s="$(spread <"$data/$tool.t")" \
+            -v kib="$(cat "$data/$tool.kib")" 'BEGIN {
+            label["join"] = "veltrane-join"; label["plain"] = "veltrane-join --plain-copy"
+            label["cp"] = "cp --sparse=auto"; label["cat"] = "cat"
+            printf "  %-26s %8.3f s (%s)  %6.2f x cp  %8.1f x faster than cat  target %d KiB\n",
+                label[name], t / 1e6, s, t / c, k / t, kib
+        }'
+    done
+    rm -f "$data"/*.kib
 }
 
 echo "veltrane-join vs cat ($(cat --version | head -n 1)), medians, data in $data"
 bench_set large 4 $((512 << 20)) "$runs"
 bench_set small 64 $((100 << 10)) "$small_runs"
+bench_sparse "$runs"
 rm -f "$target" "$data"/*.t "$data/rss" "$data/join.rss"

@@ -6,15 +6,44 @@
 #include <utility>
 
 BlockMover::BlockMover(DiskFile& source, DiskFile& target, std::span<char> buffer, bool kernelCopy)
-    : m_source(source), m_target(target), m_buffer(buffer), m_kernelCopy(kernelCopy) {}
+    : m_source(source), m_target(target), m_buffer(buffer), m_regions(source),
+      m_kernelCopy(kernelCopy) {}
 
-BlockMover::Status BlockMover::move(std::uint64_t from, std::uint64_t to, std::size_t size) {
+std::uint64_t BlockMover::nextData(std::uint64_t from) {
+    return m_regions.within(from, m_source.length()).start;
+}
+
+BlockMover::Status BlockMover::move(std::uint64_t from, std::uint64_t to, std::uint64_t size) {
+    const std::uint64_t end = from + size;
+    for (std::uint64_t at = from; at < end;) {
+        const DiskFile::Region data = m_regions.within(at, end);
+        if (data.start > at) {
+            leaveHole();
+        }
+        if (data.start == data.end) {
+            break;
+        }
+        for (std::uint64_t piece = data.start; piece < data.end;) {
+            const auto length = static_cast<std::size_t>(
+                std::min<std::uint64_t>(m_buffer.size(), data.end - piece));
+            if (const Status status = movePiece(piece, to + (piece - from), length);
+                status != Status::Moved) {
+                return status;
+            }
+            piece += length;
+        }
+        at = data.end;
+    }
+    return Status::Moved;
+}
+
+BlockMover::Status BlockMover::movePiece(std::uint64_t from, std::uint64_t to, std::size_t size) {
     const std::size_t copied = m_kernelCopy ? copyInKernel(from, to, size) : 0;
     if (copied == size) {
         return Status::Moved;
     }
     // A kernel copy that stopped short has reached the source's end or failed; the buffer's
-    // read pads the one case with zeros and reports the other on the side it belongs to.
+    // read finds out which and reports a failure on the side it belongs to.
     return copyThroughBuffer(from + copied, to + copied, size - copied);
 }
 
@@ -40,11 +69,19 @@ std::size_t BlockMover::copyInKernel(std::uint64_t from, std::uint64_t to, std::
 
 BlockMover::Status BlockMover::copyThroughBuffer(std::uint64_t from, std::uint64_t to,
                                                  std::size_t size) {
-    const std::span<char> block = m_buffer.first(size);
-    const auto got = m_source.readAt(from, block);
+    const auto got = m_source.readAt(from, m_buffer.first(size));
     if (!got) {
         return Status::ReadFailed;
     }
-    std::fill(block.begin() + static_cast<std::ptrdiff_t>(*got), block.end(), 0);
-    return m_target.writeAt(to, block) ? Status::Moved : Status::WriteFailed;
+    if (*got < size) {
+        // The source shrank since it was opened: what it lost stays a hole.
+        leaveHole();
+    }
+    return m_target.writeAt(to, m_buffer.first(*got)) ? Status::Moved : Status::WriteFailed;
+}
+
+void BlockMover::leaveHole() {
+    if (!std::exchange(m_leftHole, true)) {
+        m_target.prepareForHoles();
+    }
 }

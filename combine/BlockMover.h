@@ -1,31 +1,39 @@
 #pragma once
 
+#include "DataRegions.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <span>
 
 class DiskFile;
 
-// Moves a source's bytes into the target one block at a time, in the kernel where the two
-// files allow it and through the buffer where they do not. Whatever the source still
-// delivers, every move writes exactly the size asked for: missing bytes become zeros.
+// Moves a source's data into the target, in the kernel where the two files allow it and
+// through the buffer where they do not. Only what the file system holds as data moves:
+// holes, and bytes the source no longer has, are left unwritten and so read as zeros.
 class BlockMover {
 public:
     enum class Status { Moved, ReadFailed, WriteFailed };
 
     BlockMover(DiskFile& source, DiskFile& target, std::span<char> buffer, bool kernelCopy);
 
-    // Writes `size` bytes (at most the buffer's size) of the source from `from` into the
-    // target at `to`.
-    Status move(std::uint64_t from, std::uint64_t to, std::size_t size);
+    // Where the source's next data begins at or after `from`; its length when none does.
+    std::uint64_t nextData(std::uint64_t from);
+    // Moves the data among the source's bytes [from, from + size) to the target at `to` on.
+    Status move(std::uint64_t from, std::uint64_t to, std::uint64_t size);
 
 private:
+    // One piece of data of at most the buffer's size.
+    Status movePiece(std::uint64_t from, std::uint64_t to, std::size_t size);
     std::size_t copyInKernel(std::uint64_t from, std::uint64_t to, std::size_t size);
     Status copyThroughBuffer(std::uint64_t from, std::uint64_t to, std::size_t size);
+    void leaveHole();
 
     DiskFile& m_source;
     DiskFile& m_target;
     std::span<char> m_buffer;
+    DataRegions m_regions;
     bool m_kernelCopy;
     bool m_firstKernelCall = true;
+    bool m_leftHole = false;
 };

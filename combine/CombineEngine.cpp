@@ -125,7 +125,7 @@ CombineEngine::RunStep CombineEngine::AppendSourceFile(const std::string& path,
     const std::uint64_t blocks = length / kBlockSize;
     const auto tail = static_cast<std::size_t>(length % kBlockSize);
     m_host.setProgressRange(0, ProgressStep(blocks));
-    // Left uninitialised: the kernel copy never touches it unless a source falls short.
+    // Left uninitialised: only bytes just read from the source are ever written from it.
     const std::unique_ptr<Block> buffer(new (std::nothrow) Block);
     if (!buffer) {
         return EndRunWith(EngineTexts::kOutOfMemory);
@@ -133,26 +133,45 @@ CombineEngine::RunStep CombineEngine::AppendSourceFile(const std::string& path,
     BlockMover mover(source, target, *buffer, !m_plainCopy);
     // The source's blocks are written from the running offset on, whatever came before.
     const std::uint64_t targetStart = offset;
-    for (std::uint64_t block = 0; block < blocks; ++block) {
-        m_host.setProgressPosition(ProgressStep(block));
+    std::uint64_t block = 0;
+    while (block < blocks) {
+        const std::uint64_t last = LastBlockOfStep(mover, block, blocks);
+        m_host.setProgressPosition(ProgressStep(last));
         const std::uint64_t from = block * kBlockSize;
-        if (const auto status = mover.move(from, targetStart + from, kBlockSize);
+        const std::uint64_t size = (last + 1 - block) * kBlockSize;
+        if (const auto status = mover.move(from, targetStart + from, size);
             status != BlockMover::Status::Moved) {
             return EndRunWith(FailureText(status));
         }
+        block = last + 1;
         if (m_stop != 0) {
             break;
         }
     }
+    std::uint64_t spanEnd = block * kBlockSize;
     if (tail > 0 && m_stop == 0) {
-        const std::uint64_t from = blocks * kBlockSize;
-        if (const auto status = mover.move(from, targetStart + from, tail);
+        if (const auto status = mover.move(spanEnd, targetStart + spanEnd, tail);
             status != BlockMover::Status::Moved) {
             return EndRunWith(FailureText(status));
         }
+        spanEnd = length;
+    }
+    // Where the span ends in a hole nothing was written there; the target still needs its length.
+    if (!target.extendTo(targetStart + spanEnd)) {
+        return EndRunWith(EngineTexts::kWriteTargetFailed);
     }
     offset += length;
     return RunStep::Continue;
+}
+
+std::uint64_t CombineEngine::LastBlockOfStep(BlockMover& mover, std::uint64_t block,
+                                             std::uint64_t blocks) const {
+    // A run of blocks without data passes in one step of the bar, unless a stop is waiting.
+    const std::uint64_t firstWithData = mover.nextData(block * kBlockSize) / kBlockSize;
+    if (m_stop != 0 || firstWithData <= block) {
+        return block;
+    }
+    return std::min(firstWithData, blocks) - 1;
 }
 
 std::uint32_t CombineEngine::ProgressStep(std::uint64_t block) {

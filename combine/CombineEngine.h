@@ -7,6 +7,7 @@
 #include <thread>
 
 class EngineInterface;
+class BlockMover;
 class DiskFile;
 
 // 1 from the moment a Start is accepted until that run's walk has returned, in any engine of
@@ -48,6 +49,9 @@ private:
 
     // The bar counts in 32 bits; a source beyond 4 PiB keeps the bar full for its last blocks.
     static std::uint32_t ProgressStep(std::uint64_t block);
+    // The last block that the step of the bar beginning at `block` covers.
+    std::uint64_t LastBlockOfStep(BlockMover& mover, std::uint64_t block,
+                                  std::uint64_t blocks) const;
     static void CombineThreadProc(CombineEngine* engine);
     void CombineFiles();
     bool StartWorker();

@@ -11,6 +11,12 @@
 // implementation; this face stays the same on every system.
 class DiskFile {
 public:
+    // Bytes [start, end) of a file.
+    struct Region {
+        std::uint64_t start = 0;
+        std::uint64_t end = 0;
+    };
+
     DiskFile() = default;
     DiskFile(const DiskFile&) = delete;
     DiskFile& operator=(const DiskFile&) = delete;
@@ -39,6 +45,16 @@ public:
     // copy between the two files or failed.
     std::optional<std::size_t> copyFrom(const DiskFile& source, std::uint64_t from,
                                         std::uint64_t to, std::size_t size);
+
+    // The first region at or after `from` that the file system holds data for, within the
+    // opened length; empty at the opened length when only hole follows. Where the system
+    // cannot tell, the rest of the file is data.
+    Region nextData(std::uint64_t from) const;
+    // Called before the first hole of the run is left unwritten, for systems where a file
+    // must be marked to keep holes.
+    void prepareForHoles();
+    // Lengthens the file to `length` with a hole; a file already that long is left alone.
+    bool extendTo(std::uint64_t length);
 
 private:
     // Which file on which volume, whatever name it was opened by.

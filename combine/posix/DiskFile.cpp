@@ -1,5 +1,6 @@
 #include "DiskFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <limits>
@@ -157,4 +158,37 @@ std::optional<std::size_t> DiskFile::copyFrom(const DiskFile& source, std::uint6
         return std::nullopt;
     }
     return static_cast<std::size_t>(n);
+}
+
+DiskFile::Region DiskFile::nextData(std::uint64_t from) const {
+    const auto fd = static_cast<int>(m_handle);
+    const auto at = systemOffset(from);
+    if (!at || from >= m_length) {
+        return {m_length, m_length};
+    }
+    const off_t data = ::lseek(fd, *at, SEEK_DATA);
+    if (data < 0) {
+        // ENXIO: nothing but hole up to the end. Anything else: the system cannot tell.
+        return errno == ENXIO ? Region{m_length, m_length} : Region{from, m_length};
+    }
+    const off_t hole = ::lseek(fd, data, SEEK_HOLE);
+    const auto clip = [this](off_t offset) {
+        return std::min(static_cast<std::uint64_t>(offset), m_length);
+    };
+    return {clip(data), hole < 0 ? m_length : clip(hole)};
+}
+
+void DiskFile::prepareForHoles() {
+    // A POSIX file keeps whatever is never written as a hole by itself.
+}
+
+bool DiskFile::extendTo(std::uint64_t length) {
+    const auto fd = static_cast<int>(m_handle);
+    const auto wanted = systemOffset(length);
+    struct stat info {};
+    if (!wanted || ::fstat(fd, &info) != 0) {
+        return false;
+    }
+    return info.st_size >= *wanted ||
+           retryOnInterrupt([&] { return ::ftruncate(fd, *wanted); }) == 0;
 }

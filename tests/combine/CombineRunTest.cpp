@@ -3,11 +3,14 @@
 #include "FileBytes.h"
 #include "ForeignLock.h"
 
+#include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <future>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <thread>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -188,9 +191,16 @@ TEST_F(CombineRunTest, StopOutsideARunHasNoLastingEffect) {
 }
 
 TEST_F(CombineRunTest, DestroyingTheEngineStopsAndJoinsItsWorker) {
-    // Far too long to finish between the release below and the engine's end.
+    // A byte in every block, each block slowed down like a busy disk: far too long to finish
+    // between the release below and the engine's end.
     const std::string a = m_dir.path("a");
-    FileBytes::write(a, "");
+    {
+        std::ofstream out(a, std::ios::binary);
+        for (std::uint64_t block = 0; block < 1024; ++block) {
+            out.seekp(static_cast<std::streamoff>(block * kMiB));
+            out.put('x');
+        }
+    }
     fs::resize_file(a, 1024 * kMiB);
     std::promise<void> started;
     std::promise<void> checked;
@@ -201,6 +211,8 @@ TEST_F(CombineRunTest, DestroyingTheEngineStopsAndJoinsItsWorker) {
         if (block == 0) {
             started.set_value();
             checked.get_future().wait();
+        } else {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     };
     {

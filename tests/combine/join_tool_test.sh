@@ -22,6 +22,12 @@ printf 'tail' >"$dir/b"
 [ "$(cat "$dir/err")" = "notice: combine end" ] || fail "stderr: $(cat "$dir/err")"
 cmp -s <(head -c 2097152 "$dir/a") "$dir/t" || fail "a stopped run should hold the two whole blocks"
 
+# Blocks passed in one step of a hole count one by one towards --stop-at-block.
+printf 'head' >"$dir/s"; truncate -s 4M "$dir/s"; printf 'end' >>"$dir/s"
+"$tool" --trace --stop-at-block 2 "$dir/t" "$dir/s" >"$dir/out" 2>/dev/null
+[ "$(cat "$dir/out")" = $'range 0 4\npos 0\npos 3' ] || fail "sparse trace: $(cat "$dir/out")"
+[ "$(stat -c %s "$dir/t")" = 4194304 ] || fail "a stop after a hole step ends where the step ends"
+
 "$tool" "$dir/t" "$dir/missing" "$dir/b" >/dev/null 2>"$dir/err"
 [ $? -eq 1 ] || fail "a run with a message should exit 1"
 [ "$(cat "$dir/err")" = $'message: 打开源文件失败\nnotice: combine end' ] || fail "stderr: $(cat "$dir/err")"
