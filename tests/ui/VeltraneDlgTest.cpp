@@ -54,6 +54,7 @@ private slots:
     void bottomTextsNameHostsThatFitALinkLabel();
     void layoutFollowsTheTemplate();
     void tabOrderIsTemplateOrderAndStartsInTheTargetBox();
+    void looksLikeTheClassicDialog();
 
     void sysCommandOpensAboutOnlyForItsId_data();
     void sysCommandOpensAboutOnlyForItsId();
@@ -215,6 +216,19 @@ void VeltraneDlgTest::tabOrderIsTemplateOrderAndStartsInTheTargetBox() {
     } while (widget != first);
     QCOMPARE(order,
              QStringList({"targetPath", "browseTarget", "fileList", "start", "stop", "addFile"}));
+}
+
+// Details a user of the classic dialog would notice.
+void VeltraneDlgTest::looksLikeTheClassicDialog() {
+    for (const char* name :
+         {"targetPath", "browseTarget", "fileList", "start", "addFile", "stop"}) {
+        child(name)->setFocus(Qt::TabFocusReason);
+        for (const QPushButton* button : m_dlg->findChildren<QPushButton*>()) {
+            QCOMPARE(button->isDefault(), button->hasFocus());
+        }
+    }
+    QTest::keyClick(child("stop"), Qt::Key_Return); // taken by the focused button itself
+    QVERIFY(m_dlg->isVisible());
 }
 
 void VeltraneDlgTest::sysCommandOpensAboutOnlyForItsId_data() {
