@@ -229,6 +229,28 @@ void VeltraneDlgTest::looksLikeTheClassicDialog() {
     }
     QTest::keyClick(child("stop"), Qt::Key_Return); // taken by the focused button itself
     QVERIFY(m_dlg->isVisible());
+
+    const QColor highlight = m_dlg->palette().color(QPalette::Highlight);
+    const auto line = [](QWidget* widget, int y, const QColor& color) {
+        const QImage image = widget->grab().toImage();
+        QString pixels;
+        for (int x = 0; x < image.width(); ++x) {
+            pixels += image.pixelColor(x, y) == color ? '#' : '.';
+        }
+        return pixels;
+    };
+    // Inside the frame and a margin, blocks two thirds as wide as tall, gaps in proportion.
+    auto* bar = child("progress");
+    using Row = std::array<int, 5>; // height, percent, block, gap, blocks
+    for (const auto& [height, percent, block, gap, blocks] :
+         {Row{20, 1, 11, 2, 1}, Row{20, 50, 11, 2, 26}, Row{20, 100, 11, 2, 52},
+          Row{32, 50, 19, 3, 16}}) {
+        bar->resize(bar->width(), height);
+        m_dlg->setProgressRange(0, 100);
+        m_dlg->setProgressPosition(percent);
+        const QString shape = ".." + (QString(block, '#') + QString(gap, '.')).repeated(blocks);
+        QCOMPARE(line(bar, height / 2, highlight), shape.leftJustified(bar->width(), '.'));
+    }
 }
 
 void VeltraneDlgTest::sysCommandOpensAboutOnlyForItsId_data() {
