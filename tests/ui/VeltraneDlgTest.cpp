@@ -1,6 +1,8 @@
 #include "CVeltraneDlg.h"
 #include "DialogUnits.h"
+#include "FileList.h"
 #include "ModalCloser.h"
+#include "WindowUser.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
@@ -251,6 +253,21 @@ void VeltraneDlgTest::looksLikeTheClassicDialog() {
         const QString shape = ".." + (QString(block, '#') + QString(gap, '.')).repeated(blocks);
         QCOMPARE(line(bar, height / 2, highlight), shape.leftJustified(bar->width(), '.'));
     }
+
+    auto* list = child<FileList>("fileList");
+    list->appendFile("a");
+    WindowUser(*m_dlg).clickCell(0, 1);
+    QTest::keyClick(list, Qt::Key_Left);
+    QCOMPARE(list->currentIndex(), list->model()->index(0, 1));
+    // A dotted frame, in the inverse of the selection, runs along the whole row; across the
+    // row, only its two ends are dotted.
+    const QRect row = list->visualRect(list->model()->index(0, 0))
+                          .united(list->visualRect(list->model()->index(0, 1)));
+    const auto dotted = [&](int y) {
+        return line(list->viewport(), y, QColor(~highlight.rgb())).count('#');
+    };
+    QVERIFY(dotted(row.top()) >= row.width() / 2);
+    QCOMPARE(dotted(row.center().y()) + dotted(row.center().y() + 1), 2);
 }
 
 void VeltraneDlgTest::sysCommandOpensAboutOnlyForItsId_data() {
