@@ -104,6 +104,14 @@ void FileList::paintEvent(QPaintEvent* event) {
     style()->drawPrimitive(QStyle::PE_FrameFocusRect, &frame, &painter, this);
 }
 
+void FileList::initViewItemOption(QStyleOptionViewItem* option) const {
+    QTableWidget::initViewItemOption(option);
+    if (!hasFocus()) {
+        option->palette.setBrush(QPalette::Highlight, option->palette.base());
+        option->palette.setBrush(QPalette::HighlightedText, option->palette.text());
+    }
+}
+
 void FileList::toggleCheck(int row) {
     QTableWidgetItem* index = item(row, kCheckColumn);
     index->setCheckState(index->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);

@@ -268,6 +268,10 @@ void VeltraneDlgTest::looksLikeTheClassicDialog() {
     };
     QVERIFY(dotted(row.top()) >= row.width() / 2);
     QCOMPARE(dotted(row.center().y()) + dotted(row.center().y() + 1), 2);
+    child("targetPath")->setFocus();
+    QVERIFY(!line(list->viewport(), row.center().y(), highlight).contains('#'));
+    list->setFocus();
+    QVERIFY(line(list->viewport(), row.center().y(), highlight).contains('#'));
 }
 
 void VeltraneDlgTest::sysCommandOpensAboutOnlyForItsId_data() {
