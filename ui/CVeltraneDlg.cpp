@@ -12,6 +12,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -91,6 +92,12 @@ void CVeltraneDlg::CreateControls() {
     for (QWidget* control : std::initializer_list<QWidget*>{browse, m_list, start, stop, addFile}) {
         control->setContextMenuPolicy(Qt::PreventContextMenu);
     }
+    // No button is the default; only the focused one looks it and takes Enter (eventFilter).
+    // Qt would otherwise make the first button that had the focus the default for good.
+    for (QPushButton* button : {browse, start, stop, addFile}) {
+        button->setAutoDefault(false);
+        button->installEventFilter(this);
+    }
     connect(start, &QPushButton::clicked, this, &CVeltraneDlg::OnStart);
     connect(stop, &QPushButton::clicked, this, &CVeltraneDlg::OnStop);
     connect(addFile, &QPushButton::clicked, this, &CVeltraneDlg::OnAddFile);
@@ -159,6 +166,17 @@ void CVeltraneDlg::done(int result) {
 
 void CVeltraneDlg::contextMenuEvent(QContextMenuEvent* event) {
     m_systemMenu->exec(event->globalPos());
+}
+
+bool CVeltraneDlg::eventFilter(QObject* watched, QEvent* event) {
+    const bool focusChange = event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut;
+    // A popup menu takes the focus only for a moment: the button stays as it was.
+    if (auto* button = qobject_cast<QPushButton*>(watched);
+        button != nullptr && focusChange &&
+        static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
+        button->setDefault(event->type() == QEvent::FocusIn);
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void CVeltraneDlg::keyPressEvent(QKeyEvent* event) {

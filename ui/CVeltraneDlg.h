@@ -37,6 +37,7 @@ public:
     void showApplicationNotice(const std::string& text) override;
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 

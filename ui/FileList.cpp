@@ -1,7 +1,11 @@
 #include "FileList.h"
 
+#include "FileListDelegate.h"
+
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QPainter>
+#include <QStyleOptionFocusRect>
 
 namespace {
 
@@ -21,6 +25,7 @@ FileList::FileList(QWidget* parent) : QTableWidget(parent) {
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setWordWrap(false);
+    setItemDelegate(new FileListDelegate(this));
     // Tab leaves the list for the next control instead of walking its cells.
     setTabKeyNavigation(false);
     verticalHeader()->hide();
@@ -67,6 +72,44 @@ void FileList::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QTableWidget::keyPressEvent(event);
+}
+
+QModelIndex FileList::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    // The focus is a row, not a cell: Left and Right have no cell to go to.
+    if (action == MoveLeft || action == MoveRight) {
+        return currentIndex();
+    }
+    return QTableWidget::moveCursor(action, modifiers);
+}
+
+void FileList::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QTableWidget::currentChanged(current, previous);
+    // Qt repaints only the two cells; the frame spans their rows.
+    viewport()->update();
+}
+
+void FileList::paintEvent(QPaintEvent* event) {
+    QTableWidget::paintEvent(event);
+    const int row = currentRow();
+    if (!hasFocus() || row < 0) {
+        return;
+    }
+    QStyleOptionFocusRect frame;
+    frame.initFrom(this);
+    frame.rect = visualRect(model()->index(row, 0))
+                     .united(visualRect(model()->index(row, columnCount() - 1)));
+    frame.backgroundColor = palette().color(
+        selectionModel()->isRowSelected(row) ? QPalette::Highlight : QPalette::Base);
+    QPainter painter(viewport());
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &frame, &painter, this);
+}
+
+void FileList::initViewItemOption(QStyleOptionViewItem* option) const {
+    QTableWidget::initViewItemOption(option);
+    if (!hasFocus()) {
+        option->palette.setBrush(QPalette::Highlight, option->palette.base());
+        option->palette.setBrush(QPalette::HighlightedText, option->palette.text());
+    }
 }
 
 void FileList::toggleCheck(int row) {

@@ -4,7 +4,9 @@
 
 // The list of sources, in report view: one row per added file, its index in column 0 beside
 // a check box that decides whether the file takes part in a run, its path in column 1. Rows
-// are only appended, and only the user changes a check box.
+// are only appended, and only the user changes a check box. As in the classic list, the focus
+// is a whole row, framed across both columns, and selected rows show as such only while the
+// list has the focus.
 class FileList final : public QTableWidget {
     Q_OBJECT
 
@@ -19,6 +21,10 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void paintEvent(QPaintEvent* event) override;
+    void initViewItemOption(QStyleOptionViewItem* option) const override;
 
 private:
     void toggleCheck(int row);

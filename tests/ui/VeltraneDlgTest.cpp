@@ -1,6 +1,8 @@
 #include "CVeltraneDlg.h"
 #include "DialogUnits.h"
+#include "FileList.h"
 #include "ModalCloser.h"
+#include "WindowUser.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
@@ -54,6 +56,7 @@ private slots:
     void bottomTextsNameHostsThatFitALinkLabel();
     void layoutFollowsTheTemplate();
     void tabOrderIsTemplateOrderAndStartsInTheTargetBox();
+    void looksLikeTheClassicDialog();
 
     void sysCommandOpensAboutOnlyForItsId_data();
     void sysCommandOpensAboutOnlyForItsId();
@@ -215,6 +218,60 @@ void VeltraneDlgTest::tabOrderIsTemplateOrderAndStartsInTheTargetBox() {
     } while (widget != first);
     QCOMPARE(order,
              QStringList({"targetPath", "browseTarget", "fileList", "start", "stop", "addFile"}));
+}
+
+// Details a user of the classic dialog would notice.
+void VeltraneDlgTest::looksLikeTheClassicDialog() {
+    for (const char* name :
+         {"targetPath", "browseTarget", "fileList", "start", "addFile", "stop"}) {
+        child(name)->setFocus(Qt::TabFocusReason);
+        for (const QPushButton* button : m_dlg->findChildren<QPushButton*>()) {
+            QCOMPARE(button->isDefault(), button->hasFocus());
+        }
+    }
+    QTest::keyClick(child("stop"), Qt::Key_Return); // taken by the focused button itself
+    QVERIFY(m_dlg->isVisible());
+
+    const QColor highlight = m_dlg->palette().color(QPalette::Highlight);
+    const auto line = [](QWidget* widget, int y, const QColor& color) {
+        const QImage image = widget->grab().toImage();
+        QString pixels;
+        for (int x = 0; x < image.width(); ++x) {
+            pixels += image.pixelColor(x, y) == color ? '#' : '.';
+        }
+        return pixels;
+    };
+    // Inside the frame and a margin, blocks two thirds as wide as tall, gaps in proportion.
+    auto* bar = child("progress");
+    using Row = std::array<int, 5>; // height, percent, block, gap, blocks
+    for (const auto& [height, percent, block, gap, blocks] :
+         {Row{20, 1, 11, 2, 1}, Row{20, 50, 11, 2, 26}, Row{20, 100, 11, 2, 52},
+          Row{32, 50, 19, 3, 16}}) {
+        bar->resize(bar->width(), height);
+        m_dlg->setProgressRange(0, 100);
+        m_dlg->setProgressPosition(percent);
+        const QString shape = ".." + (QString(block, '#') + QString(gap, '.')).repeated(blocks);
+        QCOMPARE(line(bar, height / 2, highlight), shape.leftJustified(bar->width(), '.'));
+    }
+
+    auto* list = child<FileList>("fileList");
+    list->appendFile("a");
+    WindowUser(*m_dlg).clickCell(0, 1);
+    QTest::keyClick(list, Qt::Key_Left);
+    QCOMPARE(list->currentIndex(), list->model()->index(0, 1));
+    // A dotted frame, in the inverse of the selection, runs along the whole row; across the
+    // row, only its two ends are dotted.
+    const QRect row = list->visualRect(list->model()->index(0, 0))
+                          .united(list->visualRect(list->model()->index(0, 1)));
+    const auto dotted = [&](int y) {
+        return line(list->viewport(), y, QColor(~highlight.rgb())).count('#');
+    };
+    QVERIFY(dotted(row.top()) >= row.width() / 2);
+    QCOMPARE(dotted(row.center().y()) + dotted(row.center().y() + 1), 2);
+    child("targetPath")->setFocus();
+    QVERIFY(!line(list->viewport(), row.center().y(), highlight).contains('#'));
+    list->setFocus();
+    QVERIFY(line(list->viewport(), row.center().y(), highlight).contains('#'));
 }
 
 void VeltraneDlgTest::sysCommandOpensAboutOnlyForItsId_data() {
