@@ -19,6 +19,7 @@ QTableWidgetItem* newCell(const QString& text, Qt::ItemFlags extraFlags = {}) {
 FileList::FileList(QWidget* parent) : QTableWidget(parent) {
     setShowGrid(true);
     setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setWordWrap(false);
     // Tab leaves the list for the next control instead of walking its cells.
@@ -63,13 +64,16 @@ void FileList::keyPressEvent(QKeyEvent* event) {
     // Space ticks the focused row whichever of its cells has the focus.
     if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier &&
         currentRow() >= 0) {
-        toggleCheck(currentRow());
+        toggleFocusedAndSelected();
         return;
     }
     QTableWidget::keyPressEvent(event);
 }
 
-void FileList::toggleCheck(int row) {
-    QTableWidgetItem* index = item(row, kCheckColumn);
-    index->setCheckState(index->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+void FileList::toggleFocusedAndSelected() {
+    const Qt::CheckState state = isChecked(currentRow()) ? Qt::Unchecked : Qt::Checked;
+    item(currentRow(), kCheckColumn)->setCheckState(state);
+    for (const QModelIndex& row : selectionModel()->selectedRows(kCheckColumn)) {
+        item(row.row(), kCheckColumn)->setCheckState(state);
+    }
 }

@@ -4,7 +4,8 @@
 
 // The list of sources, in report view: one row per added file, its index in column 0 beside
 // a check box that decides whether the file takes part in a run, its path in column 1. Rows
-// are only appended, and only the user changes a check box.
+// are only appended, and only the user changes a check box. Several rows can be selected, so
+// that one press of Space ticks or clears them all.
 class FileList final : public QTableWidget {
     Q_OBJECT
 
@@ -21,5 +22,6 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void toggleCheck(int row);
+    // Toggles the focused row's box and gives every selected row the same new state.
+    void toggleFocusedAndSelected();
 };

@@ -226,6 +226,16 @@ void FileListTest::onlyAClickOnTheBoxOrSpaceOnTheRowTicksIt() {
     m_user->clickCheckBox(0);
     QCOMPARE(ticks(), QStringLiteral("---"));
     QCOMPARE(rowText(1, 1), m_dir.filePath("s1.vmdk"));
+    // Space gives the selection the focused row's new state; a box click changes one row.
+    QTest::keyClick(m_user->list(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(m_user->list(), Qt::Key_Space);
+    QCOMPARE(ticks(), QStringLiteral("xxx"));
+    QTest::keyClick(m_user->list(), Qt::Key_Space);
+    QCOMPARE(ticks(), QStringLiteral("---"));
+    m_user->clickCheckBox(1);
+    QCOMPARE(ticks(), QStringLiteral("-x-"));
+    QTest::keyClick(m_user->list(), Qt::Key_Space);
+    QCOMPARE(ticks(), QStringLiteral("xxx"));
 }
 
 QTEST_MAIN(FileListTest)
