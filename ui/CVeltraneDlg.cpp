@@ -12,6 +12,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -33,6 +34,8 @@ std::string toFileSystemPath(const QString& text) {
     return QFile::encodeName(text).toStdString();
 }
 
+const QString kDefaultSuffix = QStringLiteral("vmdk");
+
 // The open and the save dialog share their settings; neither insists that the file exists.
 // "All Files" matches names without a dot too, such as the pieces split(1) makes.
 // Returns the chosen path, or an empty one when the user cancels.
@@ -42,11 +45,24 @@ QString chooseFile(QWidget* owner, QFileDialog::AcceptMode mode) {
     dialog.setAcceptMode(mode);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters({QStringLiteral("vmdk Files (*.vmdk)"), QStringLiteral("All Files (*)")});
-    dialog.setDefaultSuffix(QStringLiteral("vmdk"));
+    // The open dialog's suffix is added afterwards, so as to spare the name of a file that exists.
+    if (mode == QFileDialog::AcceptSave) {
+        dialog.setDefaultSuffix(kDefaultSuffix);
+    }
     if (dialog.exec() != QDialog::Accepted) {
         return {};
     }
     return dialog.selectedFiles().value(0);
+}
+
+// A typed name without an extension gets the default one, unless a file has that very name,
+// as the pieces of split(1) have.
+QString withDefaultSuffix(const QString& path) {
+    const QFileInfo file(path);
+    if (file.fileName().contains(u'.') || file.exists()) {
+        return path;
+    }
+    return path + u'.' + kDefaultSuffix;
 }
 
 } // namespace
@@ -137,7 +153,7 @@ void CVeltraneDlg::OnStop() {
 void CVeltraneDlg::OnAddFile() {
     const QString path = chooseFile(this, QFileDialog::AcceptOpen);
     if (!path.isEmpty()) {
-        m_list->appendFile(path);
+        m_list->appendFile(withDefaultSuffix(path));
     }
 }
 
