@@ -7,8 +7,10 @@
 #include "EngineTexts.h"
 #include "FileList.h"
 
+#include <QCollator>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QDropEvent>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
@@ -18,9 +20,11 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QThread>
 #include <QTimer>
+#include <algorithm>
 #include <type_traits>
 
 namespace {
@@ -65,6 +69,40 @@ QString withDefaultSuffix(const QString& path) {
     return path + u'.' + kDefaultSuffix;
 }
 
+// The local files of a drop, in the order a file manager shows them: by name, numbers by
+// value and case ignored, then by full path. Folders and remote items are left out.
+QStringList droppedFiles(const QMimeData* data) {
+    QList<QFileInfo> files;
+    for (const QUrl& url : data->urls()) {
+        const QFileInfo file(url.toLocalFile());
+        if (url.isLocalFile() && !file.isDir()) {
+            files << file;
+        }
+    }
+    // The C locale would compare plain code points; file managers sort by number even there.
+    QCollator collator(QLocale().language() == QLocale::C ? QLocale(QLocale::English) : QLocale());
+    collator.setNumericMode(true);
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::stable_sort(files.begin(), files.end(), [&collator](const auto& a, const auto& b) {
+        const int byName = collator.compare(a.fileName(), b.fileName());
+        return byName != 0 ? byName < 0 : collator.compare(a.filePath(), b.filePath()) < 0;
+    });
+    QStringList paths;
+    for (const QFileInfo& file : files) {
+        paths << file.filePath();
+    }
+    return paths;
+}
+
+// The files a drop would add. Only a copy is taken: a file manager may delete the files of a
+// move once it is done.
+QStringList filesToAdd(const QDropEvent* event) {
+    if (!event->possibleActions().testFlag(Qt::CopyAction)) {
+        return {};
+    }
+    return droppedFiles(event->mimeData());
+}
+
 } // namespace
 
 CVeltraneDlg::CVeltraneDlg(QWidget* parent) : QDialog(parent), m_hIcon(AppResources::icon()) {
@@ -75,6 +113,7 @@ CVeltraneDlg::CVeltraneDlg(QWidget* parent) : QDialog(parent), m_hIcon(AppResour
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
+    setAcceptDrops(true);
     CreateControls();
     OnInitDialog();
 }
@@ -157,6 +196,12 @@ void CVeltraneDlg::OnAddFile() {
     }
 }
 
+void CVeltraneDlg::AddFiles(const QStringList& paths) {
+    for (const QString& path : paths) {
+        m_list->appendFile(path);
+    }
+}
+
 void CVeltraneDlg::OnBrowseTarget() {
     const QString path = chooseFile(this, QFileDialog::AcceptSave);
     if (!path.isEmpty()) {
@@ -175,6 +220,24 @@ void CVeltraneDlg::done(int result) {
 
 void CVeltraneDlg::contextMenuEvent(QContextMenuEvent* event) {
     m_systemMenu->exec(event->globalPos());
+}
+
+// With nothing to add, the drop is refused, and the cursor says so while dragging.
+void CVeltraneDlg::dragEnterEvent(QDragEnterEvent* event) {
+    if (!filesToAdd(event).isEmpty()) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    }
+}
+
+// Like a click on "添加文件", a drop is welcome during a run: its rows lie beyond the run.
+void CVeltraneDlg::dropEvent(QDropEvent* event) {
+    const QStringList files = filesToAdd(event);
+    if (!files.isEmpty()) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+        AddFiles(files);
+    }
 }
 
 void CVeltraneDlg::keyPressEvent(QKeyEvent* event) {

@@ -56,6 +56,7 @@ private slots:
     void addedRowsAreNumberedUncheckedAndKeepAnyName();
     void targetBoxTakesOnlyTheSaveDialogsChoice();
     void onlyAClickOnTheBoxOrSpaceOnTheRowTicksIt();
+    void dropAddsLocalFilesInNaturalOrder();
 
 private: // NOLINT(readability-redundant-access-specifiers)
     QString rowText(int row, int column) const { return m_user->list()->item(row, column)->text(); }
@@ -239,6 +240,24 @@ void FileListTest::onlyAClickOnTheBoxOrSpaceOnTheRowTicksIt() {
     QCOMPARE(ticks(), QStringLiteral("-x-"));
     QTest::keyClick(m_user->list(), Qt::Key_Space);
     QCOMPARE(ticks(), QStringLiteral("xxx"));
+}
+
+void FileListTest::dropAddsLocalFilesInNaturalOrder() {
+    QVERIFY(QDir(m_dir.path()).mkpath("a"));
+    QList<QUrl> urls = {QUrl("https://host.example/y")};
+    for (const char* name : {"a", "d-s10", "b/x", "d-s2", "a/X", "D-s1"}) {
+        urls << QUrl::fromLocalFile(m_dir.filePath(name));
+    }
+    m_dlg->AddFiles({"/first"});
+    QVERIFY(!m_user->dropFiles(urls.mid(0, 2)));
+    QVERIFY(!m_user->dropFiles(urls, Qt::MoveAction));
+    QVERIFY(m_user->dropFiles(urls));
+    QStringList rows;
+    for (int row = 0; row < m_user->list()->rowCount(); ++row) {
+        const QString tick = m_dlg->isRowChecked(row) ? "x " : " ";
+        rows << rowText(row, 0) + tick + rowText(row, 1).remove(m_dir.path());
+    }
+    QCOMPARE(rows, QStringList({"0 /first", "1 /D-s1", "2 /d-s2", "3 /d-s10", "4 /a/X", "5 /b/x"}));
 }
 
 QTEST_MAIN(FileListTest)
