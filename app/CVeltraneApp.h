@@ -1,11 +1,16 @@
 #pragma once
 
+#include <QCoreApplication>
+#include <QStringList>
+
 // The application: runs the main window once. Qt's application object is made by main,
 // which then hands over to theApp.
 class CVeltraneApp final {
 public:
-    // Runs the main window modally until it closes. Returns false: the application ends then.
-    bool InitInstance();
+    // Reads the command line, `Veltrane [FILE ...]`, and runs the main window modally, with a
+    // row for each FILE, until it closes. --help and --version print and end the process
+    // instead. Returns false: the application ends then.
+    bool InitInstance(const QStringList& arguments = QCoreApplication::arguments());
 };
 
 extern CVeltraneApp theApp;

@@ -7,20 +7,25 @@
 #include "EngineTexts.h"
 #include "FileList.h"
 
+#include <QCollator>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QDropEvent>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QThread>
 #include <QTimer>
+#include <algorithm>
 #include <type_traits>
 
 namespace {
@@ -34,6 +39,8 @@ std::string toFileSystemPath(const QString& text) {
     return QFile::encodeName(text).toStdString();
 }
 
+const QString kDefaultSuffix = QStringLiteral("vmdk");
+
 // The open and the save dialog share their settings; neither insists that the file exists.
 // "All Files" matches names without a dot too, such as the pieces split(1) makes.
 // Returns the chosen path, or an empty one when the user cancels.
@@ -43,11 +50,58 @@ QString chooseFile(QWidget* owner, QFileDialog::AcceptMode mode) {
     dialog.setAcceptMode(mode);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters({QStringLiteral("vmdk Files (*.vmdk)"), QStringLiteral("All Files (*)")});
-    dialog.setDefaultSuffix(QStringLiteral("vmdk"));
+    // The open dialog's suffix is added afterwards, so as to spare the name of a file that exists.
+    if (mode == QFileDialog::AcceptSave) {
+        dialog.setDefaultSuffix(kDefaultSuffix);
+    }
     if (dialog.exec() != QDialog::Accepted) {
         return {};
     }
     return dialog.selectedFiles().value(0);
+}
+
+// A typed name without an extension gets the default one, unless a file has that very name,
+// as the pieces of split(1) have.
+QString withDefaultSuffix(const QString& path) {
+    const QFileInfo file(path);
+    if (file.fileName().contains(u'.') || file.exists()) {
+        return path;
+    }
+    return path + u'.' + kDefaultSuffix;
+}
+
+// The local files of a drop, in the order a file manager shows them: by name, numbers by
+// value and case ignored, then by full path. Folders and remote items are left out.
+QStringList droppedFiles(const QMimeData* data) {
+    QList<QFileInfo> files;
+    for (const QUrl& url : data->urls()) {
+        const QFileInfo file(url.toLocalFile());
+        if (url.isLocalFile() && !file.isDir()) {
+            files << file;
+        }
+    }
+    // The C locale would compare plain code points; file managers sort by number even there.
+    QCollator collator(QLocale().language() == QLocale::C ? QLocale(QLocale::English) : QLocale());
+    collator.setNumericMode(true);
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::stable_sort(files.begin(), files.end(), [&collator](const auto& a, const auto& b) {
+        const int byName = collator.compare(a.fileName(), b.fileName());
+        return byName != 0 ? byName < 0 : collator.compare(a.filePath(), b.filePath()) < 0;
+    });
+    QStringList paths;
+    for (const QFileInfo& file : files) {
+        paths << file.filePath();
+    }
+    return paths;
+}
+
+// The files a drop would add. Only a copy is taken: a file manager may delete the files of a
+// move once it is done.
+QStringList filesToAdd(const QDropEvent* event) {
+    if (!event->possibleActions().testFlag(Qt::CopyAction)) {
+        return {};
+    }
+    return droppedFiles(event->mimeData());
 }
 
 } // namespace
@@ -60,6 +114,7 @@ CVeltraneDlg::CVeltraneDlg(QWidget* parent) : QDialog(parent), m_hIcon(AppResour
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
+    setAcceptDrops(true);
     CreateControls();
     OnInitDialog();
 }
@@ -144,6 +199,12 @@ void CVeltraneDlg::OnStop() {
 void CVeltraneDlg::OnAddFile() {
     const QString path = chooseFile(this, QFileDialog::AcceptOpen);
     if (!path.isEmpty()) {
+        m_list->appendFile(withDefaultSuffix(path));
+    }
+}
+
+void CVeltraneDlg::AddFiles(const QStringList& paths) {
+    for (const QString& path : paths) {
         m_list->appendFile(path);
     }
 }
@@ -177,6 +238,24 @@ bool CVeltraneDlg::eventFilter(QObject* watched, QEvent* event) {
         button->setDefault(event->type() == QEvent::FocusIn);
     }
     return QDialog::eventFilter(watched, event);
+}
+
+// With nothing to add, the drop is refused, and the cursor says so while dragging.
+void CVeltraneDlg::dragEnterEvent(QDragEnterEvent* event) {
+    if (!filesToAdd(event).isEmpty()) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    }
+}
+
+// Like a click on "添加文件", a drop is welcome during a run: its rows lie beyond the run.
+void CVeltraneDlg::dropEvent(QDropEvent* event) {
+    const QStringList files = filesToAdd(event);
+    if (!files.isEmpty()) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+        AddFiles(files);
+    }
 }
 
 void CVeltraneDlg::keyPressEvent(QKeyEvent* event) {

@@ -36,9 +36,15 @@ public:
     void showWindowMessage(const std::string& text) override;
     void showApplicationNotice(const std::string& text) override;
 
+    // Appends an unchecked row for each path, in the order given.
+    void AddFiles(const QStringList& paths);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // Files dropped anywhere on the window become rows.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 public slots:

@@ -23,6 +23,7 @@ QTableWidgetItem* newCell(const QString& text, Qt::ItemFlags extraFlags = {}) {
 FileList::FileList(QWidget* parent) : QTableWidget(parent) {
     setShowGrid(true);
     setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setWordWrap(false);
     setItemDelegate(new FileListDelegate(this));
@@ -68,7 +69,7 @@ void FileList::keyPressEvent(QKeyEvent* event) {
     // Space ticks the focused row whichever of its cells has the focus.
     if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier &&
         currentRow() >= 0) {
-        toggleCheck(currentRow());
+        toggleFocusedAndSelected();
         return;
     }
     QTableWidget::keyPressEvent(event);
@@ -112,7 +113,10 @@ void FileList::initViewItemOption(QStyleOptionViewItem* option) const {
     }
 }
 
-void FileList::toggleCheck(int row) {
-    QTableWidgetItem* index = item(row, kCheckColumn);
-    index->setCheckState(index->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+void FileList::toggleFocusedAndSelected() {
+    const Qt::CheckState state = isChecked(currentRow()) ? Qt::Unchecked : Qt::Checked;
+    item(currentRow(), kCheckColumn)->setCheckState(state);
+    for (const QModelIndex& row : selectionModel()->selectedRows(kCheckColumn)) {
+        item(row.row(), kCheckColumn)->setCheckState(state);
+    }
 }

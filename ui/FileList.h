@@ -4,9 +4,10 @@
 
 // The list of sources, in report view: one row per added file, its index in column 0 beside
 // a check box that decides whether the file takes part in a run, its path in column 1. Rows
-// are only appended, and only the user changes a check box. As in the classic list, the focus
-// is a whole row, framed across both columns, and selected rows show as such only while the
-// list has the focus.
+// are only appended, and only the user changes a check box. Several rows can be selected, so
+// that one press of Space ticks or clears them all. As in the classic list, the focus is a
+// whole row, framed across both columns, and selected rows show as such only while the list
+// has the focus.
 class FileList final : public QTableWidget {
     Q_OBJECT
 
@@ -27,5 +28,6 @@ protected:
     void initViewItemOption(QStyleOptionViewItem* option) const override;
 
 private:
-    void toggleCheck(int row);
+    // Toggles the focused row's box and gives every selected row the same new state.
+    void toggleFocusedAndSelected();
 };

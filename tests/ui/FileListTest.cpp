@@ -56,6 +56,7 @@ private slots:
     void addedRowsAreNumberedUncheckedAndKeepAnyName();
     void targetBoxTakesOnlyTheSaveDialogsChoice();
     void onlyAClickOnTheBoxOrSpaceOnTheRowTicksIt();
+    void dropAddsLocalFilesInNaturalOrder();
 
 private: // NOLINT(readability-redundant-access-specifiers)
     QString rowText(int row, int column) const { return m_user->list()->item(row, column)->text(); }
@@ -126,7 +127,7 @@ void FileListTest::fileDialogsShareTheirSettingsAndCancelChangesNothing() {
         QCOMPARE(dialog->fileMode(), QFileDialog::AnyFile);
         QCOMPARE(dialog->nameFilters(), kFilters);
         QCOMPARE(dialog->selectedNameFilter(), kFilters.at(0));
-        QCOMPARE(dialog->defaultSuffix(), QStringLiteral("vmdk"));
+        QCOMPARE(dialog->defaultSuffix(), mode == QFileDialog::AcceptSave ? "vmdk" : "");
         QVERIFY(!dialog->testOption(QFileDialog::DontConfirmOverwrite));
         QVERIFY(dialog->findChild<QLineEdit*>("fileNameEdit")->text().isEmpty());
         QCOMPARE(dialog->parentWidget(), m_dlg);
@@ -150,6 +151,7 @@ void FileListTest::addedRowsAreNumberedUncheckedAndKeepAnyName() {
     m_user->chooseFile("addFile", folder + "/absent.vmdk");
     m_user->chooseFile("addFile", folder + "/part");
     m_user->chooseFile("addFile", folder + "/part.bin");
+    m_user->chooseFile("addFile", folder + "/xaa");
     m_user->chooseFile("addFile", QStringLiteral("pick"), [&folder](QFileDialog* dialog) {
         pickFromListing(dialog, folder, QStringLiteral("xaa"));
     });
@@ -159,6 +161,7 @@ void FileListTest::addedRowsAreNumberedUncheckedAndKeepAnyName() {
                                folder + "/absent.vmdk",
                                folder + "/part.vmdk",
                                folder + "/part.bin",
+                               folder + "/xaa",
                                folder + "/xaa"};
     QTableWidget* list = m_user->list();
     QCOMPARE(list->rowCount(), paths.size());
@@ -173,6 +176,7 @@ void FileListTest::addedRowsAreNumberedUncheckedAndKeepAnyName() {
 void FileListTest::targetBoxTakesOnlyTheSaveDialogsChoice() {
     const QString existing = m_dir.filePath(QStringLiteral("合并 结果.vmdk"));
     touch(existing);
+    touch(m_dir.filePath("out"));
     m_user->chooseFile("browseTarget", m_dir.filePath("out"));
     QCOMPARE(targetBox()->text(), m_dir.filePath("out.vmdk"));
     m_user->chooseFile("browseTarget", m_dir.filePath("out.img"));
@@ -226,6 +230,34 @@ void FileListTest::onlyAClickOnTheBoxOrSpaceOnTheRowTicksIt() {
     m_user->clickCheckBox(0);
     QCOMPARE(ticks(), QStringLiteral("---"));
     QCOMPARE(rowText(1, 1), m_dir.filePath("s1.vmdk"));
+    // Space gives the selection the focused row's new state; a box click changes one row.
+    QTest::keyClick(m_user->list(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(m_user->list(), Qt::Key_Space);
+    QCOMPARE(ticks(), QStringLiteral("xxx"));
+    QTest::keyClick(m_user->list(), Qt::Key_Space);
+    QCOMPARE(ticks(), QStringLiteral("---"));
+    m_user->clickCheckBox(1);
+    QCOMPARE(ticks(), QStringLiteral("-x-"));
+    QTest::keyClick(m_user->list(), Qt::Key_Space);
+    QCOMPARE(ticks(), QStringLiteral("xxx"));
+}
+
+void FileListTest::dropAddsLocalFilesInNaturalOrder() {
+    QVERIFY(QDir(m_dir.path()).mkpath("a"));
+    QList<QUrl> urls = {QUrl("https://host.example/y")};
+    for (const char* name : {"a", "d-s10", "b/x", "d-s2", "a/X", "D-s1"}) {
+        urls << QUrl::fromLocalFile(m_dir.filePath(name));
+    }
+    m_dlg->AddFiles({"/first"});
+    QVERIFY(!m_user->dropFiles(urls.mid(0, 2)));
+    QVERIFY(!m_user->dropFiles(urls, Qt::MoveAction));
+    QVERIFY(m_user->dropFiles(urls));
+    QStringList rows;
+    for (int row = 0; row < m_user->list()->rowCount(); ++row) {
+        const QString tick = m_dlg->isRowChecked(row) ? "x " : " ";
+        rows << rowText(row, 0) + tick + rowText(row, 1).remove(m_dir.path());
+    }
+    QCOMPARE(rows, QStringList({"0 /first", "1 /D-s1", "2 /d-s2", "3 /d-s10", "4 /a/X", "5 /b/x"}));
 }
 
 QTEST_MAIN(FileListTest)

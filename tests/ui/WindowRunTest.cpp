@@ -166,12 +166,15 @@ void WindowRunTest::rowsChangedDuringARunCountOnlyWhereNotYetReached() {
         m_user->clickCheckBox(2);
         addSource(QStringLiteral("added during the run.vmdk"), 100);
         m_user->clickCheckBox(3);
+        QVERIFY(m_user->dropFiles({QUrl::fromLocalFile(m_folder + "/c.vmdk"),
+                                   QUrl::fromLocalFile(m_folder + "/a.vmdk")}));
+        m_user->clickCheckBox(4);
         chooseTarget(QStringLiteral("changed during the run.vmdk"));
     });
 
     QCOMPARE(runToTheEnd(1), ModalCloser::plainBoxes({kEnd}));
     QVERIFY(contentsOf(target) == first + third);
-    QCOMPARE(m_user->list()->rowCount(), 4);
+    QCOMPARE(m_user->list()->rowCount(), 6);
     QVERIFY(!QFile::exists(m_folder + QStringLiteral("/changed during the run.vmdk")));
 }
 

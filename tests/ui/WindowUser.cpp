@@ -1,8 +1,11 @@
 #include "WindowUser.h"
 
+#include <QApplication>
 #include <QDialogButtonBox>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QStyle>
 #include <QTableWidget>
@@ -72,6 +75,16 @@ void WindowUser::clickCell(int row, int column) const {
 void WindowUser::pressSpaceOn(int row, int column) const {
     clickCell(row, column);
     QTest::keyClick(list(), Qt::Key_Space);
+}
+
+bool WindowUser::dropFiles(const QList<QUrl>& urls, Qt::DropActions actions) const {
+    QMimeData data;
+    data.setUrls(urls);
+    QDragEnterEvent enter({}, actions, &data, Qt::LeftButton, {});
+    QDropEvent drop({}, actions, &data, Qt::LeftButton, {});
+    return QApplication::sendEvent(list()->viewport(), &enter) && enter.isAccepted() &&
+           QApplication::sendEvent(list()->viewport(), &drop) && drop.isAccepted() &&
+           drop.dropAction() == Qt::CopyAction;
 }
 
 QTableWidget* WindowUser::list() const {

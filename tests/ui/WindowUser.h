@@ -2,7 +2,9 @@
 
 #include "ModalCloser.h"
 
+#include <QList>
 #include <QString>
+#include <QUrl>
 #include <functional>
 
 class QFileDialog;
@@ -26,6 +28,9 @@ public:
     void clickCheckBox(int row) const;
     void clickCell(int row, int column) const;
     void pressSpaceOn(int row, int column) const;
+    // Drops `urls` on the list as a file manager does. Returns whether it was taken as a copy.
+    bool dropFiles(const QList<QUrl>& urls,
+                   Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction) const;
     QTableWidget* list() const;
 
 private:
