@@ -4,6 +4,7 @@
 #include "ConsoleHost.h"
 
 #include <charconv>
+#include <csignal>
 #include <cstdio>
 #include <optional>
 #include <string_view>
@@ -19,7 +20,11 @@ struct Options {
     bool plainCopy = false;
     std::uint64_t stopAtBlock = 0;
     std::string target;
-    std::vector<ConsoleHost::Row> rows;
+    struct Row {
+        std::string path;
+        bool checked = true;
+    };
+    std::vector<Row> rows;
 };
 
 std::optional<std::uint64_t> parseCount(std::string_view text) {
@@ -88,7 +93,13 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stderr);
         return 2;
     }
-    ConsoleHost host(options->target, options->rows);
+    // A target past the file-size limit must fail as a write error, not kill the run.
+    std::signal(SIGXFSZ, SIG_IGN);
+    ConsoleHost host;
+    host.setTarget(options->target);
+    for (const auto& row : options->rows) {
+        host.addRow(row.path, row.checked);
+    }
     host.setTrace(options->trace);
     {
         CombineEngine engine(host);
@@ -96,12 +107,10 @@ int main(int argc, char** argv) {
         if (options->stopAtBlock > 0) {
             host.stopAtBlock(engine, options->stopAtBlock);
         }
-        engine.OnStart();
-        if (!engine.HasLiveWorker() && !host.noticeShown()) {
-            std::fputs("veltrane-join: the worker thread could not be started\n", stderr);
+        if (!engine.OnStart()) {
             return 1;
         }
-        host.waitForNotice();
+        host.waitForNotices();
     }
     return host.showedMessage() ? 1 : 0;
 }

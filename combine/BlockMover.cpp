@@ -1,36 +1,36 @@
 #include "BlockMover.h"
 
-#include "PosixFile.h"
+#include "DiskFile.h"
 
 #include <algorithm>
 #include <utility>
 
-BlockMover::BlockMover(PosixFile& source, PosixFile& target, std::span<char> buffer,
-                       bool kernelCopy)
+BlockMover::BlockMover(DiskFile& source, DiskFile& target, std::span<char> buffer, bool kernelCopy)
     : m_source(source), m_target(target), m_buffer(buffer), m_kernelCopy(kernelCopy) {}
 
-BlockMover::Status BlockMover::move(std::size_t size) {
-    const std::size_t copied = m_kernelCopy ? copyInKernel(size) : 0;
+BlockMover::Status BlockMover::move(std::uint64_t from, std::uint64_t to, std::size_t size) {
+    const std::size_t copied = m_kernelCopy ? copyInKernel(from, to, size) : 0;
     if (copied == size) {
         return Status::Moved;
     }
-    // A kernel copy that stopped short without failing has reached the source's end.
-    return m_kernelCopy ? writeZeros(size - copied) : copyThroughBuffer(size - copied);
+    // A kernel copy that stopped short has reached the source's end or failed; the buffer's
+    // read pads the one case with zeros and reports the other on the side it belongs to.
+    return copyThroughBuffer(from + copied, to + copied, size - copied);
 }
 
-std::size_t BlockMover::copyInKernel(std::size_t size) {
+std::size_t BlockMover::copyInKernel(std::uint64_t from, std::uint64_t to, std::size_t size) {
     std::size_t copied = 0;
     while (copied < size) {
-        const ssize_t n = m_target.copyFrom(m_source, size - copied);
+        const auto n = m_target.copyFrom(m_source, from + copied, to + copied, size - copied);
         const bool firstCall = std::exchange(m_firstKernelCall, false);
-        if (n > 0) {
-            copied += static_cast<std::size_t>(n);
+        if (n && *n > 0) {
+            copied += *n;
             continue;
         }
         // Any failure, or a first call that copies nothing from a file that has bytes, hands
         // the rest of this source to read and write: they either work or report the error
         // on the side it belongs to (EXDEV, EINVAL, ENOSYS, EOPNOTSUPP, ENOSPC, EIO, ...).
-        if (n < 0 || firstCall) {
+        if (!n || firstCall) {
             m_kernelCopy = false;
         }
         break;
@@ -38,16 +38,13 @@ std::size_t BlockMover::copyInKernel(std::size_t size) {
     return copied;
 }
 
-BlockMover::Status BlockMover::copyThroughBuffer(std::size_t size) {
-    const ssize_t got = m_source.read(m_buffer.data(), size);
-    if (got < 0) {
+BlockMover::Status BlockMover::copyThroughBuffer(std::uint64_t from, std::uint64_t to,
+                                                 std::size_t size) {
+    const std::span<char> block = m_buffer.first(size);
+    const auto got = m_source.readAt(from, block);
+    if (!got) {
         return Status::ReadFailed;
     }
-    std::fill(m_buffer.begin() + got, m_buffer.begin() + static_cast<std::ptrdiff_t>(size), 0);
-    return m_target.write(m_buffer.data(), size) ? Status::Moved : Status::WriteFailed;
-}
-
-BlockMover::Status BlockMover::writeZeros(std::size_t size) {
-    std::fill_n(m_buffer.begin(), size, 0);
-    return m_target.write(m_buffer.data(), size) ? Status::Moved : Status::WriteFailed;
+    std::fill(block.begin() + static_cast<std::ptrdiff_t>(*got), block.end(), 0);
+    return m_target.writeAt(to, block) ? Status::Moved : Status::WriteFailed;
 }

@@ -1,9 +1,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <span>
 
-class PosixFile;
+class DiskFile;
 
 // Moves a source's bytes into the target one block at a time, in the kernel where the two
 // files allow it and through the buffer where they do not. Whatever the source still
@@ -12,19 +13,18 @@ class BlockMover {
 public:
     enum class Status { Moved, ReadFailed, WriteFailed };
 
-    BlockMover(PosixFile& source, PosixFile& target, std::span<char> buffer, bool kernelCopy);
+    BlockMover(DiskFile& source, DiskFile& target, std::span<char> buffer, bool kernelCopy);
 
-    // Writes the next `size` bytes of the source (at most the buffer's size) at the target's
-    // current position.
-    Status move(std::size_t size);
+    // Writes `size` bytes (at most the buffer's size) of the source from `from` into the
+    // target at `to`.
+    Status move(std::uint64_t from, std::uint64_t to, std::size_t size);
 
 private:
-    std::size_t copyInKernel(std::size_t size);
-    Status copyThroughBuffer(std::size_t size);
-    Status writeZeros(std::size_t size);
+    std::size_t copyInKernel(std::uint64_t from, std::uint64_t to, std::size_t size);
+    Status copyThroughBuffer(std::uint64_t from, std::uint64_t to, std::size_t size);
 
-    PosixFile& m_source;
-    PosixFile& m_target;
+    DiskFile& m_source;
+    DiskFile& m_target;
     std::span<char> m_buffer;
     bool m_kernelCopy;
     bool m_firstKernelCall = true;

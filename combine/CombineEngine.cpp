@@ -1,15 +1,28 @@
 #include "CombineEngine.h"
 
+#include "BlockMover.h"
+#include "DiskFile.h"
 #include "EngineInterface.h"
 #include "EngineTexts.h"
-#include "PosixFile.h"
 
 #include <algorithm>
+#include <array>
 #include <exception>
 #include <memory>
 #include <new>
 
 std::atomic<int> g_busy{0};
+
+namespace {
+
+using Block = std::array<char, CombineEngine::kBlockSize>;
+
+const char* FailureText(BlockMover::Status status) {
+    return status == BlockMover::Status::ReadFailed ? EngineTexts::kReadSourceFailed
+                                                    : EngineTexts::kWriteTargetFailed;
+}
+
+} // namespace
 
 CombineEngine::CombineEngine(EngineInterface& host) : m_host(host) {}
 
@@ -20,19 +33,22 @@ CombineEngine::~CombineEngine() {
     }
 }
 
-void CombineEngine::OnStart() {
-    if (g_busy != 0) {
+bool CombineEngine::OnStart() {
+    // Raising the flag and testing it in one step lets no second Start slip in between.
+    int idle = 0;
+    if (!g_busy.compare_exchange_strong(idle, 1)) {
         m_host.showWindowMessage(EngineTexts::kWaitCurrentThread);
-        return;
+        return false;
     }
     m_stop = 0;
     m_targetPath = m_host.targetBoxText();
-    g_busy = 1;
     if (!StartWorker()) {
         g_busy = 0;
         // The system is out of threads or memory; say so rather than ignore the Start.
         m_host.showWindowMessage(EngineTexts::kOutOfMemory);
+        return false;
     }
+    return true;
 }
 
 void CombineEngine::OnStop() {
@@ -79,7 +95,7 @@ void CombineEngine::CombineThreadProc(CombineEngine* engine) {
 }
 
 void CombineEngine::CombineFiles() {
-    PosixFile target;
+    DiskFile target;
     if (!target.createTarget(m_targetPath)) {
         m_host.showWindowMessage(EngineTexts::kCreateTargetFailed);
         return;
@@ -99,37 +115,40 @@ void CombineEngine::CombineFiles() {
 }
 
 CombineEngine::RunStep CombineEngine::AppendSourceFile(const std::string& path,
-                                                       std::uint64_t& offset, PosixFile& target) {
-    PosixFile source;
+                                                       std::uint64_t& offset, DiskFile& target) {
+    DiskFile source;
     if (!source.openSource(path, target)) {
         m_host.showWindowMessage(EngineTexts::kOpenSourceFailed);
         return RunStep::Continue;
     }
     const std::uint64_t length = source.length();
-    const std::uint64_t blocks = length >> 20;
-    const auto tail = static_cast<std::size_t>(length & 0xFFFFF);
+    const std::uint64_t blocks = length / kBlockSize;
+    const auto tail = static_cast<std::size_t>(length % kBlockSize);
     m_host.setProgressRange(0, ProgressStep(blocks));
-    if (!target.seek(offset)) {
-        return EndRunWith(EngineTexts::kWriteTargetFailed);
-    }
     // Left uninitialised: the kernel copy never touches it unless a source falls short.
     const std::unique_ptr<Block> buffer(new (std::nothrow) Block);
     if (!buffer) {
         return EndRunWith(EngineTexts::kOutOfMemory);
     }
     BlockMover mover(source, target, *buffer, !m_plainCopy);
+    // The source's blocks are written from the running offset on, whatever came before.
+    const std::uint64_t targetStart = offset;
     for (std::uint64_t block = 0; block < blocks; ++block) {
         m_host.setProgressPosition(ProgressStep(block));
-        if (const auto status = mover.move(kBlockSize); status != BlockMover::Status::Moved) {
-            return Report(status);
+        const std::uint64_t from = block * kBlockSize;
+        if (const auto status = mover.move(from, targetStart + from, kBlockSize);
+            status != BlockMover::Status::Moved) {
+            return EndRunWith(FailureText(status));
         }
         if (m_stop != 0) {
             break;
         }
     }
     if (tail > 0 && m_stop == 0) {
-        if (const auto status = mover.move(tail); status != BlockMover::Status::Moved) {
-            return Report(status);
+        const std::uint64_t from = blocks * kBlockSize;
+        if (const auto status = mover.move(from, targetStart + from, tail);
+            status != BlockMover::Status::Moved) {
+            return EndRunWith(FailureText(status));
         }
     }
     offset += length;
@@ -138,11 +157,6 @@ CombineEngine::RunStep CombineEngine::AppendSourceFile(const std::string& path,
 
 std::uint32_t CombineEngine::ProgressStep(std::uint64_t block) {
     return static_cast<std::uint32_t>(std::min<std::uint64_t>(block, UINT32_MAX));
-}
-
-CombineEngine::RunStep CombineEngine::Report(BlockMover::Status status) {
-    return EndRunWith(status == BlockMover::Status::ReadFailed ? EngineTexts::kReadSourceFailed
-                                                               : EngineTexts::kWriteTargetFailed);
 }
 
 CombineEngine::RunStep CombineEngine::EndRunWith(const char* text) {

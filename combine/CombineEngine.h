@@ -1,8 +1,5 @@
 #pragma once
 
-#include "BlockMover.h"
-
-#include <array>
 #include <atomic>
 #include <cstdint>
 #include <list>
@@ -10,7 +7,7 @@
 #include <thread>
 
 class EngineInterface;
-class PosixFile;
+class DiskFile;
 
 // 1 from the moment a Start is accepted until that run's walk has returned, in any engine of
 // the process: there is never more than one run at a time.
@@ -25,7 +22,6 @@ public:
     enum class RunStep { Continue, EndRun };
 
     static constexpr std::size_t kBlockSize = 0x100000;
-    using Block = std::array<char, kBlockSize>;
 
     explicit CombineEngine(EngineInterface& host);
     CombineEngine(const CombineEngine&) = delete;
@@ -34,16 +30,15 @@ public:
     CombineEngine& operator=(CombineEngine&&) = delete;
     ~CombineEngine();
 
-    void OnStart();
+    // False when no worker was started: a run is busy, or the system has no room for one.
+    bool OnStart();
     void OnStop();
     // Forces read and write for every block, as when the kernel cannot copy between the files.
     void SetPlainCopy(bool plain) { m_plainCopy = plain; }
     // True while a worker of this engine has not yet returned (its notice may still be up).
     bool HasLiveWorker() const;
 
-    static void CombineThreadProc(CombineEngine* engine);
-    void CombineFiles();
-    RunStep AppendSourceFile(const std::string& path, std::uint64_t& offset, PosixFile& target);
+    RunStep AppendSourceFile(const std::string& path, std::uint64_t& offset, DiskFile& target);
 
 private:
     struct Worker {
@@ -53,9 +48,10 @@ private:
 
     // The bar counts in 32 bits; a source beyond 4 PiB keeps the bar full for its last blocks.
     static std::uint32_t ProgressStep(std::uint64_t block);
+    static void CombineThreadProc(CombineEngine* engine);
+    void CombineFiles();
     bool StartWorker();
     void JoinFinishedWorkers();
-    RunStep Report(BlockMover::Status status);
     RunStep EndRunWith(const char* text);
 
     EngineInterface& m_host;

@@ -1,6 +1,6 @@
+#include "DiskFile.h"
 #include "EngineFixture.h"
 #include "FileBytes.h"
-#include "PosixFile.h"
 #include "SmallTmpfs.h"
 
 #include <filesystem>
@@ -123,7 +123,7 @@ TEST_P(BlockCopyTest, SourceBeyondFourPiBKeepsItsBlockCountAndFillsTheBar) {
     FileBytes::write(source, "");
     const std::uint64_t length = (1ULL << 52) + kMiB + 5;
     std::filesystem::resize_file(source, length);
-    PosixFile file;
+    DiskFile file;
     ASSERT_TRUE(file.createTarget(target()));
     std::uint64_t offset = 0;
 
@@ -142,7 +142,7 @@ TEST_P(BlockCopyTest, SourceBeyondFourGiBWithStopSetWritesOneBlockAndAdvancesFul
     FileBytes::write(source, FileBytes::pattern(kMiB + 3, 1));
     const std::uint64_t length = (5ULL << 30) + 7;
     std::filesystem::resize_file(source, length);
-    PosixFile file;
+    DiskFile file;
     ASSERT_TRUE(file.createTarget(target()));
     std::uint64_t offset = 3ULL << 30;
 
@@ -162,7 +162,7 @@ TEST_P(BlockCopyTest, SourceBeyondFourGiBWithStopSetWritesOneBlockAndAdvancesFul
 }
 
 TEST_P(BlockCopyTest, EachSourceIsPlacedAtItsOwnOffset) {
-    PosixFile file;
+    DiskFile file;
     ASSERT_TRUE(file.createTarget(target()));
     FileBytes::write(target(), std::string(20, 'x'));
     const std::string source = m_dir.makeFile("source", 5, 1);

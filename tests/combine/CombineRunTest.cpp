@@ -161,10 +161,10 @@ TEST_F(CombineRunTest, SecondStartWhileBusyIsRefusedAndTheRunGoesOn) {
         }
     };
 
-    m_engine.OnStart();
+    EXPECT_TRUE(m_engine.OnStart());
     runReachedBlock.get_future().wait();
     m_host.setTarget(m_dir.path("other"));
-    m_engine.OnStart();
+    EXPECT_FALSE(m_engine.OnStart());
     secondStartDone.set_value();
     m_host.waitForNotices();
 

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+// The few file operations a combine run needs, with 64-bit positions given on every call.
+// Failures come back as results, never as exceptions. The build picks the system's
+// implementation; this face stays the same on every system.
+class DiskFile {
+public:
+    DiskFile() = default;
+    DiskFile(const DiskFile&) = delete;
+    DiskFile& operator=(const DiskFile&) = delete;
+    DiskFile(DiskFile&&) = delete;
+    DiskFile& operator=(DiskFile&&) = delete;
+    ~DiskFile();
+
+    // Creates or empties a regular file for the caller's exclusive use: it is emptied only
+    // once the file is held, so a file another run holds is left as it was.
+    bool createTarget(const std::string& path);
+    // Opens a regular file for reading without ever blocking; refuses `target` itself under
+    // any name, and any file another run holds as its target.
+    bool openSource(const std::string& path, const DiskFile& target);
+    // Closes the file; false when the system reports that written data may be lost.
+    bool close();
+
+    // Length when the file was opened.
+    std::uint64_t length() const { return m_length; }
+    // Reads from `offset` until the buffer is full or the file ends: the count read, or
+    // nothing on error.
+    std::optional<std::size_t> readAt(std::uint64_t offset, std::span<char> buffer);
+    // Writes every byte at `offset` or fails.
+    bool writeAt(std::uint64_t offset, std::span<const char> data);
+    // One in-kernel copy of at most `size` bytes from `source` at `from` to this file at
+    // `to`: the count copied (0 at the source's end), or nothing when the system cannot
+    // copy between the two files or failed.
+    std::optional<std::size_t> copyFrom(const DiskFile& source, std::uint64_t from,
+                                        std::uint64_t to, std::size_t size);
+
+private:
+    // Which file on which volume, whatever name it was opened by.
+    struct Identity {
+        std::uint64_t volume = 0;
+        std::uint64_t index = 0;
+        bool operator==(const Identity&) const = default;
+    };
+
+    static constexpr std::intptr_t kNoHandle = -1;
+
+    bool openRegular(const std::string& path, bool forWriting);
+    bool isSameFile(const DiskFile& other) const {
+        return other.m_handle != kNoHandle && m_identity == other.m_identity;
+    }
+
+    // A descriptor or a handle, whichever the system uses.
+    std::intptr_t m_handle = kNoHandle;
+    Identity m_identity;
+    std::uint64_t m_length = 0;
+};

@@ -1,0 +1,69 @@
+#include "LineHost.h"
+
+#include <utility>
+
+void LineHost::setTarget(std::string target) {
+    const std::lock_guard lock(m_mutex);
+    m_target = std::move(target);
+}
+
+void LineHost::addRow(std::string path, bool checked) {
+    const std::lock_guard lock(m_mutex);
+    m_rows.push_back({std::move(path), checked});
+}
+
+void LineHost::setRowChecked(int row, bool checked) {
+    const std::lock_guard lock(m_mutex);
+    m_rows.at(static_cast<std::size_t>(row)).checked = checked;
+}
+
+void LineHost::waitForNotices(int count) {
+    std::unique_lock lock(m_mutex);
+    m_noticeShown.wait(lock, [&] { return m_notices >= count; });
+}
+
+bool LineHost::showedMessage() const {
+    const std::lock_guard lock(m_mutex);
+    return m_showedMessage;
+}
+
+std::string LineHost::targetBoxText() {
+    const std::lock_guard lock(m_mutex);
+    return m_target;
+}
+
+int LineHost::rowCount() {
+    const std::lock_guard lock(m_mutex);
+    return static_cast<int>(m_rows.size());
+}
+
+bool LineHost::isRowChecked(int row) {
+    const std::lock_guard lock(m_mutex);
+    return m_rows.at(static_cast<std::size_t>(row)).checked;
+}
+
+std::string LineHost::rowPath(int row) {
+    const std::lock_guard lock(m_mutex);
+    return m_rows.at(static_cast<std::size_t>(row)).path;
+}
+
+void LineHost::setProgressRange(std::uint32_t lower, std::uint32_t upper) {
+    writeProgressLine("range " + std::to_string(lower) + " " + std::to_string(upper));
+}
+
+void LineHost::setProgressPosition(std::uint32_t position) {
+    writeProgressLine("pos " + std::to_string(position));
+}
+
+void LineHost::showWindowMessage(const std::string& text) {
+    writeMessageLine("message: " + text);
+    const std::lock_guard lock(m_mutex);
+    m_showedMessage = true;
+}
+
+void LineHost::showApplicationNotice(const std::string& text) {
+    writeMessageLine("notice: " + text);
+    const std::lock_guard lock(m_mutex);
+    ++m_notices;
+    m_noticeShown.notify_all();
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "EngineInterface.h"
+
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+// Stands in for the window where there is none: the target and the rows are given up front
+// and each call of the engine becomes one line of text: "range 0 3" and "pos 1" for the bar,
+// "message: ..." and "notice: ..." for the boxes. The rows may change from any thread while
+// a run reads them.
+class LineHost : public EngineInterface {
+public:
+    void setTarget(std::string target);
+    void addRow(std::string path, bool checked = true);
+    void setRowChecked(int row, bool checked);
+
+    // Waits until `count` end notices have been shown in all.
+    void waitForNotices(int count = 1);
+    bool showedMessage() const;
+
+    std::string targetBoxText() override;
+    int rowCount() override;
+    bool isRowChecked(int row) override;
+    std::string rowPath(int row) override;
+    void setProgressRange(std::uint32_t lower, std::uint32_t upper) override;
+    void setProgressPosition(std::uint32_t position) override;
+    void showWindowMessage(const std::string& text) override;
+    void showApplicationNotice(const std::string& text) override;
+
+protected:
+    // The bar's lines, and the boxes' lines, each in the order of the engine's calls.
+    virtual void writeProgressLine(const std::string& line) = 0;
+    virtual void writeMessageLine(const std::string& line) = 0;
+
+private:
+    struct Row {
+        std::string path;
+        bool checked = true;
+    };
+
+    mutable std::mutex m_mutex;
+    std::condition_variable m_noticeShown;
+    std::string m_target;
+    std::vector<Row> m_rows;
+    int m_notices = 0;
+    bool m_showedMessage = false;
+};
