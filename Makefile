@@ -34,5 +34,12 @@ tidy: deps
 	cmake --build --preset dev
 	clang-tidy -p build/dev --quiet $$(git ls-files '*.cpp')
 
+# The Debian package, built from the release preset into build/release/.
+.PHONY: package
+package: PACKAGES += dpkg-dev file lintian desktop-file-utils appstream
+package: deps
+	cmake --preset release
+	cmake --build --preset release --target package
+
 clean:
 	rm -rf build bench-data

@@ -1,19 +1,29 @@
 #!/usr/bin/env bash
 # Redraws the application icon and the banner. The PNG files are committed, so this only
-# needs running when the artwork changes. Needs ImageMagick, DejaVu and a CJK font.
+# needs running when the artwork changes. Needs ImageMagick, bc, DejaVu and a CJK font.
 set -euo pipefail
 cd "$(dirname "$0")"
 
 cjk_font=/usr/share/fonts/truetype/droid/DroidSansFallbackFull.ttf
 
-# Icon: two sheets joined into one, 55 x 55 with alpha.
-convert -size 55x55 xc:none \
-  -fill '#1f5fa8' -stroke '#0d2f57' -strokewidth 2 -draw 'roundrectangle 2,2 52,52 9,9' \
-  -fill '#ffffff' -stroke '#0d2f57' -strokewidth 1 \
-  -draw 'rectangle 9,10 24,30' -draw 'rectangle 30,10 45,30' \
-  -fill '#f2b134' -draw 'rectangle 9,36 45,46' \
-  -stroke '#ffffff' -strokewidth 3 -draw 'line 17,31 24,36' -draw 'line 37,31 30,36' \
-  -strip PNG32:veltrane.png
+# Icon: two sheets joined into one, designed on a 55 x 55 grid with alpha and scaled to each size
+# (strokes included): 55 for the window, the rest for the desktop's icon theme.
+icon() {
+  local size=$1 out=$2 at
+  at="scale $(bc -l <<<"$size / 55"),$(bc -l <<<"$size / 55")"
+  convert -size "${size}x${size}" xc:none \
+    -fill '#1f5fa8' -stroke '#0d2f57' -strokewidth 2 -draw "$at roundrectangle 2,2 52,52 9,9" \
+    -fill '#ffffff' -stroke '#0d2f57' -strokewidth 1 \
+    -draw "$at rectangle 9,10 24,30" -draw "$at rectangle 30,10 45,30" \
+    -fill '#f2b134' -draw "$at rectangle 9,36 45,46" \
+    -stroke '#ffffff' -strokewidth 3 -draw "$at line 17,31 24,36" -draw "$at line 37,31 30,36" \
+    -strip "PNG32:$out"
+}
+icon 55 veltrane.png
+for size in 48 128 256; do
+  mkdir -p "hicolor/${size}x${size}/apps"
+  icon "$size" "hicolor/${size}x${size}/apps/veltrane.png"
+done
 
 # Banner: 714 x 89, no alpha.
 convert -size 89x714 gradient:'#2a8fbd'-'#0d2f57' -rotate -90 \
