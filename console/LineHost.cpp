@@ -56,7 +56,7 @@ void LineHost::setProgressPosition(std::uint32_t position) {
 }
 
 void LineHost::showWindowMessage(const std::string& text) {
-    writeMessageLine("message: " + text);
+    writeMessageLine(messageLine(text));
     const std::lock_guard lock(m_mutex);
     m_showedMessage = true;
 }

@@ -34,6 +34,7 @@ fi
 
 # A small join: a source past one block, an empty one, a passed-over one and a short one.
 join=$tree/usr/bin/veltrane-join
+[ "$("$join" --version)" = "veltrane-join ${version%%-*}" ] || { echo "veltrane-join --version" >&2; exit 1; }
 head -c 1048579 /dev/urandom >"$tree/a"
 : >"$tree/empty"
 printf 'tail\n' >"$tree/b"

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The command-line driver: its exit codes and what it prints for a run.
+# The command-line joiner as a person uses it: its help, exit codes and what it prints.
 set -u
 tool=$1
 dir=$(mktemp -d)
@@ -9,6 +9,11 @@ fail() { echo "FAIL: $*"; exit 1; }
 "$tool" 2>"$dir/err"
 [ $? -eq 2 ] || fail "no arguments should exit 2"
 grep -q '^usage: veltrane-join' "$dir/err" || fail "no usage line"
+"$tool" --help | grep -q -- '--stop-at-block N' || fail "--help should explain every option"
+[ "$("$tool" -h)" = "$("$tool" --help)" ] || fail "-h should print the same help"
+"$tool" --version | grep -qx 'veltrane-join [0-9.]*' || fail "--version: $("$tool" --version)"
+"$tool" --bogus "$dir/t" "$dir/a" 2>/dev/null
+[ $? -eq 2 ] || fail "an unknown option is bad usage"
 "$tool" --stop-at-block 0 "$dir/t" "$dir/a" 2>/dev/null
 [ $? -eq 2 ] || fail "a zero block count is bad usage"
 "$tool" "$dir/t" --unchecked 2>/dev/null
@@ -30,6 +35,15 @@ printf 'head' >"$dir/s"; truncate -s 4M "$dir/s"; printf 'end' >>"$dir/s"
 
 "$tool" "$dir/t" "$dir/missing" "$dir/b" >/dev/null 2>"$dir/err"
 [ $? -eq 1 ] || fail "a run with a message should exit 1"
-[ "$(cat "$dir/err")" = $'message: 打开源文件失败\nnotice: combine end' ] || fail "stderr: $(cat "$dir/err")"
+[ "$(cat "$dir/err")" = "veltrane-join: $dir/missing: 打开源文件失败"$'\nnotice: combine end' ] ||
+  fail "stderr: $(cat "$dir/err")"
 [ "$(cat "$dir/t")" = tail ] || fail "the good source should be copied"
+"$tool" "$dir" "$dir/b" 2>&1 | grep -qx "veltrane-join: $dir: 创建目标文件失败" || fail "target message"
+
+# A progress line per source on a terminal only, finished at 100 %; none with --quiet.
+on_terminal() { script -qec "$(printf '%q ' "$@")" /dev/null | tr '\r' '\n'; }
+on_terminal "$tool" "$dir/t" "$dir/a" "$dir/b" >"$dir/tty"
+grep -q '^a  100%  2.0 MiB / 2.0 MiB  .*/s' "$dir/tty" || fail "terminal: $(cat "$dir/tty")"
+grep -q '^b  100%  4 B / 4 B' "$dir/tty" || fail "terminal: $(cat "$dir/tty")"
+on_terminal "$tool" --quiet "$dir/t" "$dir/a" | grep -q '%' && fail "--quiet should hide progress"
 echo PASS

@@ -1,0 +1,99 @@
+#include "ConsoleHost.h"
+
+#include "CombineEngine.h"
+#include "EngineTexts.h"
+
+#include <cstdio>
+#include <filesystem>
+
+namespace {
+
+bool concernsTarget(const std::string& text) {
+    return text == EngineTexts::kCreateTargetFailed || text == EngineTexts::kWriteTargetFailed;
+}
+
+bool concernsSource(const std::string& text) {
+    return text == EngineTexts::kOpenSourceFailed || text == EngineTexts::kReadSourceFailed;
+}
+
+} // namespace
+
+void ConsoleHost::showProgressOn(std::FILE* terminal) {
+    m_progress = std::make_unique<ProgressLine>(terminal);
+}
+
+void ConsoleHost::stopAtBlock(CombineEngine& engine, std::uint64_t block) {
+    m_stopEngine = &engine;
+    m_stopBlock = block;
+}
+
+std::string ConsoleHost::rowPath(int row) {
+    // The walk goes on to the next row only once the last source is done.
+    if (m_progress) {
+        m_progress->finish(true);
+    }
+    m_source = LineHost::rowPath(row);
+    return m_source;
+}
+
+void ConsoleHost::setProgressRange(std::uint32_t lower, std::uint32_t upper) {
+    LineHost::setProgressRange(lower, upper);
+    m_sourceBlocksStarted = 0;
+    if (m_progress) {
+        std::error_code unknown;
+        const auto length = std::filesystem::file_size(m_source, unknown);
+        m_progress->begin(m_source, unknown ? 0 : length, upper);
+    }
+}
+
+void ConsoleHost::setProgressPosition(std::uint32_t position) {
+    LineHost::setProgressPosition(position);
+    if (m_progress) {
+        m_progress->update(position);
+    }
+    countBlocksStarted(position);
+}
+
+// One step of the bar may pass a whole run of blocks without data: each of them counts.
+void ConsoleHost::countBlocksStarted(std::uint32_t position) {
+    m_blocksStarted += position + 1 - m_sourceBlocksStarted;
+    m_sourceBlocksStarted = position + 1;
+    if (m_stopEngine != nullptr && m_blocksStarted >= m_stopBlock) {
+        m_stopEngine->OnStop();
+        m_stopEngine = nullptr;
+        m_stopped = true;
+    }
+}
+
+void ConsoleHost::showWindowMessage(const std::string& text) {
+    if (m_progress) {
+        m_progress->finish(false);
+    }
+    LineHost::showWindowMessage(text);
+}
+
+void ConsoleHost::showApplicationNotice(const std::string& text) {
+    if (m_progress) {
+        // A stopped run leaves its last source where the stop found it.
+        m_progress->finish(!m_stopped);
+    }
+    // The trace on standard output is complete before anyone waiting for the end goes on.
+    std::fflush(stdout);
+    LineHost::showApplicationNotice(text);
+}
+
+void ConsoleHost::writeProgressLine(const std::string& line) {
+    if (m_trace) {
+        std::printf("%s\n", line.c_str());
+    }
+}
+
+void ConsoleHost::writeMessageLine(const std::string& line) {
+    std::fprintf(stderr, "%s\n", line.c_str());
+}
+
+std::string ConsoleHost::messageLine(const std::string& text) {
+    const std::string subject =
+        concernsTarget(text) ? targetBoxText() : (concernsSource(text) ? m_source : "");
+    return "veltrane-join: " + (subject.empty() ? "" : subject + ": ") + text;
+}
