@@ -75,4 +75,8 @@ private:
     std::intptr_t m_handle = kNoHandle;
     Identity m_identity;
     std::uint64_t m_length = 0;
+#ifdef _WIN32
+    // A source whose holes can be asked for; a target marked to keep its holes.
+    bool m_sparse = false;
+#endif
 };

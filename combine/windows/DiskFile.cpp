@@ -1,0 +1,240 @@
+#include "DiskFile.h"
+
+#define WIN32_LEAN_AND_MEAN
+#ifndef NOMINMAX // std::min, not the macro
+#define NOMINMAX
+#endif
+#include <algorithm>
+#include <climits>
+#include <limits>
+#include <utility>
+#include <windows.h>
+#include <winioctl.h>
+
+namespace {
+
+HANDLE asHandle(std::intptr_t handle) {
+    return reinterpret_cast<HANDLE>(handle);
+}
+
+// UTF-8 as it arrives to UTF-16 as the system takes it; empty when the text is no valid
+// UTF-8 or holds a NUL, which would name some other file.
+std::wstring wideText(const std::string& text) {
+    if (text.empty() || text.size() > INT_MAX || text.find('\0') != std::string::npos) {
+        return {};
+    }
+    const auto size = static_cast<int>(text.size());
+    const int wideSize =
+        ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(std::max(wideSize, 0)), L'\0');
+    if (wideSize <= 0 || ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), size,
+                                               wide.data(), wideSize) != wideSize) {
+        return {};
+    }
+    return wide;
+}
+
+// The full path with the prefix that lifts the 260-character limit. Paths the system already
+// takes as they stand (devices, pipes, prefixed ones) keep their form.
+std::wstring systemPath(const std::string& path) {
+    const std::wstring wide = wideText(path);
+    const DWORD size = wide.empty() ? 0 : ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (size == 0) {
+        return {};
+    }
+    std::wstring full(size, L'\0');
+    const DWORD length = ::GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
+    if (length == 0 || length >= size) {
+        return {};
+    }
+    full.resize(length);
+    if (full.starts_with(LR"(\\?\)") || full.starts_with(LR"(\\.\)")) {
+        return full;
+    }
+    if (full.starts_with(LR"(\\)")) {
+        return LR"(\\?\UNC\)" + full.substr(2);
+    }
+    return LR"(\\?\)" + full;
+}
+
+// Positions past the largest signed one would turn into the system's special values.
+bool atPosition(std::uint64_t offset, OVERLAPPED& position) {
+    if (offset > static_cast<std::uint64_t>(std::numeric_limits<LONGLONG>::max())) {
+        return false;
+    }
+    position = {};
+    position.Offset = static_cast<DWORD>(offset);
+    position.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    return true;
+}
+
+DWORD chunk(std::size_t size) {
+    return static_cast<DWORD>(std::min<std::size_t>(size, std::numeric_limits<DWORD>::max()));
+}
+
+} // namespace
+
+DiskFile::~DiskFile() {
+    close();
+}
+
+bool DiskFile::openRegular(const std::string& path, bool forWriting) {
+    const std::wstring name = systemPath(path);
+    if (name.empty()) {
+        return false;
+    }
+    // The target is the run's alone; a source is shared as freely as other programs allow.
+    const DWORD access = forWriting ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ;
+    const DWORD sharing = forWriting ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE;
+    const DWORD disposition = forWriting ? OPEN_ALWAYS : OPEN_EXISTING;
+    const HANDLE handle = ::CreateFileW(name.c_str(), access, sharing, nullptr, disposition,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    m_handle = reinterpret_cast<std::intptr_t>(handle);
+    // Pipes, consoles and devices are never read or written, so they cannot block a run.
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (::GetFileType(handle) != FILE_TYPE_DISK || !::GetFileInformationByHandle(handle, &info) ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        close();
+        return false;
+    }
+    m_identity = {info.dwVolumeSerialNumber,
+                  (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+    m_length = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
+    m_sparse = (info.dwFileAttributes & FILE_ATTRIBUTE_SPARSE_FILE) != 0;
+    return true;
+}
+
+bool DiskFile::createTarget(const std::string& path) {
+    if (!openRegular(path, true)) {
+        return false;
+    }
+    if (m_length > 0) {
+        LARGE_INTEGER start{};
+        if (!::SetFilePointerEx(asHandle(m_handle), start, nullptr, FILE_BEGIN) ||
+            !::SetEndOfFile(asHandle(m_handle))) {
+            close();
+            return false;
+        }
+    }
+    m_length = 0;
+    return true;
+}
+
+bool DiskFile::openSource(const std::string& path, const DiskFile& target) {
+    // A run's target is opened for no one else, so a file another run holds fails to open;
+    // the same file under another name (a hard link) is caught by its identity.
+    if (!openRegular(path, false)) {
+        return false;
+    }
+    if (isSameFile(target)) {
+        close();
+        return false;
+    }
+    return true;
+}
+
+bool DiskFile::close() {
+    if (m_handle == kNoHandle) {
+        return true;
+    }
+    const bool closed = ::CloseHandle(asHandle(m_handle)) != 0;
+    m_handle = kNoHandle;
+    return closed;
+}
+
+std::optional<std::size_t> DiskFile::readAt(std::uint64_t offset, std::span<char> buffer) {
+    std::size_t done = 0;
+    while (done < buffer.size()) {
+        OVERLAPPED position;
+        DWORD n = 0;
+        if (!atPosition(offset + done, position)) {
+            return std::nullopt;
+        }
+        if (!::ReadFile(asHandle(m_handle), buffer.data() + done, chunk(buffer.size() - done), &n,
+                        &position)) {
+            if (::GetLastError() == ERROR_HANDLE_EOF) {
+                break;
+            }
+            return std::nullopt;
+        }
+        if (n == 0) {
+            break;
+        }
+        done += n;
+    }
+    return done;
+}
+
+bool DiskFile::writeAt(std::uint64_t offset, std::span<const char> data) {
+    std::size_t done = 0;
+    while (done < data.size()) {
+        OVERLAPPED position;
+        DWORD n = 0;
+        if (!atPosition(offset + done, position) ||
+            !::WriteFile(asHandle(m_handle), data.data() + done, chunk(data.size() - done), &n,
+                         &position) ||
+            n == 0) {
+            return false;
+        }
+        done += n;
+    }
+    return true;
+}
+
+std::optional<std::size_t> DiskFile::copyFrom(const DiskFile& /*source*/, std::uint64_t /*from*/,
+                                              std::uint64_t /*to*/, std::size_t /*size*/) {
+    // Ordinary volumes have no copy of a range between two files: the buffer moves the bytes.
+    return std::nullopt;
+}
+
+DiskFile::Region DiskFile::nextData(std::uint64_t from) const {
+    if (from >= m_length) {
+        return {m_length, m_length};
+    }
+    // Only a file marked sparse can have holes; any other answer leaves the rest as data.
+    FILE_ALLOCATED_RANGE_BUFFER asked{};
+    FILE_ALLOCATED_RANGE_BUFFER first{};
+    asked.FileOffset.QuadPart = static_cast<LONGLONG>(from);
+    asked.Length.QuadPart = static_cast<LONGLONG>(m_length - from);
+    DWORD returned = 0;
+    if (!m_sparse ||
+        (!::DeviceIoControl(asHandle(m_handle), FSCTL_QUERY_ALLOCATED_RANGES, &asked, sizeof(asked),
+                            &first, sizeof(first), &returned, nullptr) &&
+         ::GetLastError() != ERROR_MORE_DATA)) {
+        return {from, m_length};
+    }
+    if (returned < sizeof(first)) {
+        return {m_length, m_length};
+    }
+    const auto start = static_cast<std::uint64_t>(first.FileOffset.QuadPart);
+    const auto end = start + static_cast<std::uint64_t>(first.Length.QuadPart);
+    return {std::clamp(start, from, m_length), std::clamp(end, from, m_length)};
+}
+
+void DiskFile::prepareForHoles() {
+    // A file not marked sparse would have every byte it skips written out as zeros. Whether
+    // or not the volume takes the mark, the bytes come out the same, so it is asked once.
+    if (!std::exchange(m_sparse, true)) {
+        DWORD returned = 0;
+        ::DeviceIoControl(asHandle(m_handle), FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned,
+                          nullptr);
+    }
+}
+
+bool DiskFile::extendTo(std::uint64_t length) {
+    LARGE_INTEGER size{};
+    LARGE_INTEGER wanted{};
+    if (length > static_cast<std::uint64_t>(std::numeric_limits<LONGLONG>::max()) ||
+        !::GetFileSizeEx(asHandle(m_handle), &size)) {
+        return false;
+    }
+    wanted.QuadPart = static_cast<LONGLONG>(length);
+    if (size.QuadPart >= wanted.QuadPart) {
+        return true;
+    }
+    return ::SetFilePointerEx(asHandle(m_handle), wanted, nullptr, FILE_BEGIN) &&
+           ::SetEndOfFile(asHandle(m_handle));
+}
