@@ -41,5 +41,13 @@ package: deps
 	cmake --preset release
 	cmake --build --preset release --target package
 
+# veltrane-join.exe and the engine tests for Windows, cross-built with mingw-w64 into
+# build/windows/; `ctest --preset windows` then runs the tests under wine.
+.PHONY: windows
+windows: PACKAGES += g++-mingw-w64-x86-64-posix googletest wine wine64
+windows: deps
+	cmake --preset windows
+	cmake --build --preset windows
+
 clean:
 	rm -rf build bench-data

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# The Windows build of the command-line joiner, run by the command given first (wine): a join
+# whose names are Chinese, its exit codes and its messages.
+set -u
+tool=("$@")
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+# Its standard error is in text mode: lines end in CR LF.
+err() { tr -d '\r' <"$dir/err"; }
+
+head -c 3145733 /dev/urandom >"$dir/片段 1.vmdk"
+printf 'tail' >"$dir/b"
+"${tool[@]}" "$dir/目标.vmdk" "$dir/片段 1.vmdk" --unchecked "$dir/missing" "$dir/b" 2>"$dir/err"
+[ $? -eq 0 ] || fail "a clean run should exit 0: $(err)"
+[ "$(err)" = "notice: combine end" ] || fail "stderr: $(err)"
+cmp -s <(cat "$dir/片段 1.vmdk" "$dir/b") "$dir/目标.vmdk" || fail "the target should hold both"
+
+"${tool[@]}" "$dir/目标.vmdk" "$dir/missing" "$dir/b" 2>"$dir/err"
+[ $? -eq 1 ] || fail "a run with a message should exit 1"
+[ "$(err)" = "veltrane-join: $dir/missing: 打开源文件失败"$'\nnotice: combine end' ] || fail "$(err)"
+[ "$(cat "$dir/目标.vmdk")" = tail ] || fail "the good source should be copied"
+"${tool[@]}" "$dir" "$dir/b" 2>"$dir/err"
+err | grep -qx "veltrane-join: $dir: 创建目标文件失败" || fail "target message: $(err)"
+echo PASS
