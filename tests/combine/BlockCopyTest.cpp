@@ -1,7 +1,9 @@
 #include "DiskFile.h"
 #include "EngineFixture.h"
 #include "FileBytes.h"
+#ifndef _WIN32
 #include "SmallTmpfs.h"
+#endif
 
 #include <filesystem>
 #include <fstream>
@@ -113,6 +115,8 @@ TEST_P(BlockCopyTest, StopDuringBlockFinishesItAndEndsTheWalk) {
                                                          "notice: combine end"}));
 }
 
+#ifndef _WIN32
+// Only a tmpfs holds a file this long without taking its room.
 TEST_P(BlockCopyTest, SourceBeyondFourPiBKeepsItsBlockCountAndFillsTheBar) {
     // Only tmpfs among the usual file systems holds a sparse file this long.
     const SmallTmpfs tmpfs(m_dir.path("tmpfs"));
@@ -136,6 +140,7 @@ TEST_P(BlockCopyTest, SourceBeyondFourPiBKeepsItsBlockCountAndFillsTheBar) {
     EXPECT_TRUE(file.close());
     EXPECT_EQ(targetBytes(), std::string(kMiB, '\0'));
 }
+#endif
 
 TEST_P(BlockCopyTest, SourceBeyondFourGiBWithStopSetWritesOneBlockAndAdvancesFully) {
     const std::string source = m_dir.path("sparse");
@@ -164,13 +169,14 @@ TEST_P(BlockCopyTest, SourceBeyondFourGiBWithStopSetWritesOneBlockAndAdvancesFul
 TEST_P(BlockCopyTest, EachSourceIsPlacedAtItsOwnOffset) {
     DiskFile file;
     ASSERT_TRUE(file.createTarget(target()));
-    FileBytes::write(target(), std::string(20, 'x'));
+    ASSERT_TRUE(file.writeAt(0, std::string(20, 'x')));
     const std::string source = m_dir.makeFile("source", 5, 1);
     std::uint64_t offset = 3;
 
     EXPECT_EQ(m_engine.AppendSourceFile(source, offset, file), CombineEngine::RunStep::Continue);
 
     EXPECT_EQ(offset, 8U);
+    ASSERT_TRUE(file.close());
     EXPECT_EQ(targetBytes(), "xxx" + FileBytes::read(source) + std::string(12, 'x'));
 }
 

@@ -16,8 +16,18 @@ std::string pattern(std::size_t size, unsigned seed) {
     return bytes;
 }
 
+std::filesystem::path native(const std::string& path) {
+    std::filesystem::path utf8(std::u8string(path.begin(), path.end()));
+#ifdef _WIN32
+    if (utf8.is_absolute()) {
+        return LR"(\\?\)" + utf8.make_preferred().native();
+    }
+#endif
+    return utf8;
+}
+
 std::string read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(native(path), std::ios::binary);
     if (!in) {
         throw std::runtime_error("cannot read " + path);
     }
@@ -25,7 +35,7 @@ std::string read(const std::string& path) {
 }
 
 void write(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(native(path), std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out) {
         throw std::runtime_error("cannot write " + path);

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
 #include <string>
 
 // Whole-file reads and writes for checking what a run left on disk.
 namespace FileBytes {
+// A path given in UTF-8 as the system's library takes it, however long.
+std::filesystem::path native(const std::string& path);
 std::string pattern(std::size_t size, unsigned seed);
 std::string read(const std::string& path);
 void write(const std::string& path, const std::string& bytes);

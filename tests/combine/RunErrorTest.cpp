@@ -2,8 +2,10 @@
 #include "EngineFixture.h"
 #include "EngineTexts.h"
 #include "FileBytes.h"
+#ifndef _WIN32
 #include "SmallTmpfs.h"
 #include "SoftLimit.h"
+#endif
 
 #include <csignal>
 #include <filesystem>
@@ -49,6 +51,8 @@ using StartErrorTest = EngineFixture;
 
 } // namespace
 
+#ifndef _WIN32
+// Resource limits and a small tmpfs are POSIX's means of making a run fail on purpose.
 TEST_P(RunErrorTest, FileSizeLimitEndsTheRunWithAWriteError) {
     const std::string source = addSourceAndFollower(3 * kMiB);
     // As the programs do, so that the limit fails the write instead of ending the process.
@@ -77,6 +81,7 @@ TEST_P(RunErrorTest, FullDiskEndsTheRunWithAWriteError) {
     EXPECT_EQ(lastTwoEvents(), endedWith(EngineTexts::kWriteTargetFailed));
     EXPECT_FALSE(walkReachedSecondRow());
 }
+#endif
 
 TEST_P(RunErrorTest, SeekPastTheLargestOffsetIsAWriteError) {
     DiskFile file;
@@ -89,6 +94,7 @@ TEST_P(RunErrorTest, SeekPastTheLargestOffsetIsAWriteError) {
     EXPECT_EQ(m_host.messages(), Events{EngineTexts::kWriteTargetFailed});
 }
 
+#ifndef _WIN32
 TEST_P(RunErrorTest, BufferThatCannotBeAllocatedEndsTheRun) {
     if (kSanitized) {
         GTEST_SKIP() << "sanitizers reserve address space that an address-space limit breaks";
@@ -127,6 +133,7 @@ TEST_F(StartErrorTest, StartWithoutRoomForAWorkerSaysSoAndStaysIdle) {
     runToEnd();
     EXPECT_EQ(targetBytes(), FileBytes::read(source));
 }
+#endif
 
 INSTANTIATE_TEST_SUITE_P(Modes, RunErrorTest, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "Plain" : "Kernel"; });

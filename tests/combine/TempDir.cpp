@@ -2,15 +2,15 @@
 
 #include "FileBytes.h"
 
-#include <cstdlib>
+#include <random>
 #include <stdexcept>
 
-TempDir::TempDir() {
-    std::string name = (std::filesystem::current_path() / "veltrane-test-XXXXXX").string();
-    if (::mkdtemp(name.data()) == nullptr) {
+TempDir::TempDir()
+    : m_root(std::filesystem::current_path() /
+             ("veltrane-test-" + std::to_string(std::random_device()()))) {
+    if (!std::filesystem::create_directory(m_root)) {
         throw std::runtime_error("cannot make a scratch folder");
     }
-    m_root = name;
 }
 
 TempDir::~TempDir() {
@@ -19,7 +19,8 @@ TempDir::~TempDir() {
 }
 
 std::string TempDir::path(const std::string& name) const {
-    return (m_root / name).string();
+    const std::u8string utf8 = (m_root / FileBytes::native(name)).u8string();
+    return {utf8.begin(), utf8.end()};
 }
 
 std::string TempDir::makeFile(const std::string& name, std::size_t size, unsigned seed) const {
