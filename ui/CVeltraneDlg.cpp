@@ -12,7 +12,6 @@
 #include <QCoreApplication>
 #include <QDropEvent>
 #include <QEventLoop>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFocusEvent>
@@ -35,8 +34,9 @@ constexpr int kWorkerPollMs = 10;
 const QString kHomeUrl = QStringLiteral("http://www.orvik.example");
 const QString kSoftSiteUrl = QStringLiteral("http://dl.orvik.example");
 
+// The engine takes paths in UTF-8 on every system, not in Windows' ANSI code page.
 std::string toFileSystemPath(const QString& text) {
-    return QFile::encodeName(text).toStdString();
+    return text.toStdString();
 }
 
 const QString kDefaultSuffix = QStringLiteral("vmdk");
