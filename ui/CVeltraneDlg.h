@@ -9,6 +9,7 @@
 
 class ClassicProgressBar;
 class FileList;
+class QLabel;
 class QLineEdit;
 class QMenu;
 
@@ -66,6 +67,8 @@ private:
 
     CMyStaticLink m_linkHome;
     CMyStaticLink m_linkSoftSite;
+    QLabel* m_linkHomeLabel = nullptr;
+    QLabel* m_linkSoftSiteLabel = nullptr;
     QIcon m_hIcon;
     QLineEdit* m_targetBox = nullptr;
     FileList* m_list = nullptr;
