@@ -24,14 +24,12 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QThread>
-#include <QTimer>
 #include <algorithm>
 #include <string_view>
 #include <type_traits>
 
 namespace {
 
-constexpr int kWorkerPollMs = 10;
 constexpr std::string_view kHomeUrl = "http://www.orvik.example";
 constexpr std::string_view kSoftSiteUrl = "http://dl.orvik.example";
 
@@ -335,19 +333,25 @@ void CVeltraneDlg::ShowMessageBox(const std::string& text, Qt::WindowModality mo
     box.exec();
 }
 
+void CVeltraneDlg::workerEnded() {
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (m_workersWait != nullptr) {
+                m_workersWait->quit();
+            }
+        },
+        Qt::QueuedConnection);
+}
+
 // A worker still running, or one whose end notice is up or on its way, may be waiting for
-// this thread, and joining it would then never return: keep answering until all have returned.
+// this thread, and joining it would then never return: keep answering until all have ended.
+// The window is going, so only the workers' calls and their message boxes are served.
 void CVeltraneDlg::ServeWorkers() {
-    if (!m_engine.HasLiveWorker()) {
-        return;
+    QEventLoop wait;
+    m_workersWait = &wait;
+    while (m_engine.HasLiveWorker()) {
+        wait.exec(QEventLoop::ExcludeUserInputEvents);
     }
-    QEventLoop loop;
-    QTimer poll;
-    connect(&poll, &QTimer::timeout, &loop, [this, &loop] {
-        if (!m_engine.HasLiveWorker()) {
-            loop.quit();
-        }
-    });
-    poll.start(kWorkerPollMs);
-    loop.exec();
+    m_workersWait = nullptr;
 }

@@ -9,6 +9,7 @@
 
 class ClassicProgressBar;
 class FileList;
+class QEventLoop;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -36,6 +37,8 @@ public:
     void setProgressPosition(std::uint32_t position) override;
     void showWindowMessage(const std::string& text) override;
     void showApplicationNotice(const std::string& text) override;
+    // Wakes the destructor's wait for the workers, on this window's thread.
+    void workerEnded() override;
 
     // Appends an unchecked row for each path, in the order given.
     void AddFiles(const QStringList& paths);
@@ -74,6 +77,8 @@ private:
     FileList* m_list = nullptr;
     ClassicProgressBar* m_progress = nullptr;
     QMenu* m_systemMenu = nullptr;
+    // Set while the destructor waits for the workers to end.
+    QEventLoop* m_workersWait = nullptr;
     // Holds the stop flag and the target path of the runs.
     CombineEngine m_engine{*this};
 };
