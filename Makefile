@@ -3,15 +3,24 @@ SHELL := /bin/bash
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 PACKAGES := cmake ninja-build g++ libgtest-dev qt6-base-dev libgl-dev time \
   fonts-dejavu-extra fonts-droid-fallback
+CHECK_PACKAGES := clang-tidy clang-format
 
-.PHONY: deps run test bench tidy clean
-
-deps:
-	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'ok installed' || echo $$p; done); \
+# Installs whichever of the packages given are missing.
+define install
+	@missing=$$(for p in $(1); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'ok installed' || echo $$p; done); \
 	if [ -n "$$missing" ]; then \
 	  echo "Installing:" $$missing; \
 	  $(SUDO) apt-get update && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y --no-install-recommends $$missing; \
 	fi
+endef
+
+.PHONY: deps check-deps run test bench tidy format-check package clean
+
+deps:
+	$(call install,$(PACKAGES))
+
+check-deps:
+	$(call install,$(CHECK_PACKAGES))
 
 run: deps
 	cmake --preset release
@@ -28,14 +37,16 @@ bench: deps
 	cmake --build --preset release
 	bench/run_bench.sh build/release/bin/veltrane-join
 
-# clang-tidy over the project's own sources (generated Qt code is left out).
-tidy: deps
+# clang-tidy over the project's own sources; the code Qt generates under build/ is left out.
+tidy: deps check-deps
 	cmake --preset dev
 	cmake --build --preset dev
-	clang-tidy -p build/dev --quiet $$(git ls-files '*.cpp')
+	run-clang-tidy -p build/dev -j$$(nproc) -quiet '^$(CURDIR)/(?!build/)'
+
+format-check: check-deps
+	git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
 
 # The Debian package, built from the release preset into build/release/.
-.PHONY: package
 package: PACKAGES += dpkg-dev file lintian desktop-file-utils appstream
 package: deps
 	cmake --preset release

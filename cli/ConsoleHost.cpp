@@ -40,9 +40,11 @@ void ConsoleHost::setProgressRange(std::uint32_t lower, std::uint32_t upper) {
     LineHost::setProgressRange(lower, upper);
     m_sourceBlocksStarted = 0;
     if (m_progress) {
+        // Paths are UTF-8 on every system; the path type would take them for the local code page.
+        const std::filesystem::path file(std::u8string(m_source.begin(), m_source.end()));
         std::error_code unknown;
-        const auto length = std::filesystem::file_size(m_source, unknown);
-        m_progress->begin(m_source, unknown ? 0 : length, upper);
+        const auto length = std::filesystem::file_size(file, unknown);
+        m_progress->begin(file, unknown ? 0 : length, upper);
     }
 }
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <filesystem>
 
 namespace {
 
@@ -25,10 +24,12 @@ std::string humanBytes(double bytes) {
 
 } // namespace
 
-void ProgressLine::begin(const std::string& path, std::uint64_t length, std::uint32_t blocks) {
+void ProgressLine::begin(const std::filesystem::path& file, std::uint64_t length,
+                         std::uint32_t blocks) {
     finish(true);
     m_open = true;
-    m_name = std::filesystem::path(path).filename().string();
+    const std::u8string name = file.filename().u8string();
+    m_name.assign(name.begin(), name.end());
     m_length = length;
     m_blocks = blocks;
     m_blocksDone = 0;

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 // One line per source on a terminal, redrawn in place at most ten times a second: the
@@ -11,7 +12,7 @@ class ProgressLine {
 public:
     explicit ProgressLine(std::FILE* terminal) : m_terminal(terminal) {}
 
-    void begin(const std::string& path, std::uint64_t length, std::uint32_t blocks);
+    void begin(const std::filesystem::path& file, std::uint64_t length, std::uint32_t blocks);
     // Block `position` of the source is being copied: those before it are done.
     void update(std::uint32_t position);
     // Ends the open line, if any; a complete source shows all its bytes as done.

@@ -68,6 +68,7 @@ bool CombineEngine::StartWorker() {
         worker.thread = std::thread([this, &worker] {
             CombineThreadProc(this);
             worker.finished = true;
+            m_host.workerEnded();
         });
         return true;
     } catch (const std::exception&) { // std::system_error or std::bad_alloc

@@ -25,4 +25,7 @@ public:
     virtual void showWindowMessage(const std::string& text) = 0;
     // An application-level message box; returns once the user has closed it.
     virtual void showApplicationNotice(const std::string& text) = 0;
+    // A worker's last act, on its own thread: it will call nothing more, and the engine no longer
+    // counts it as live. The window may be closing by then, so this must not wait for it.
+    virtual void workerEnded() {}
 };

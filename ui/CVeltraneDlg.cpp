@@ -23,16 +23,26 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QThread>
-#include <QTimer>
 #include <algorithm>
+#include <string_view>
 #include <type_traits>
 
 namespace {
 
-constexpr int kWorkerPollMs = 10;
-// Each serves as the link's title too, so it must stay shorter than 32 bytes.
-const QString kHomeUrl = QStringLiteral("http://www.orvik.example");
-const QString kSoftSiteUrl = QStringLiteral("http://dl.orvik.example");
+constexpr std::string_view kHomeUrl = "http://www.orvik.example";
+constexpr std::string_view kSoftSiteUrl = "http://dl.orvik.example";
+
+// Each address serves as its link's title too, terminator included.
+constexpr bool fitsLinkTitle(std::string_view url) {
+    return static_cast<qsizetype>(url.size()) < CMyStaticLink::TitleCapacity;
+}
+static_assert(fitsLinkTitle(kHomeUrl) && fitsLinkTitle(kSoftSiteUrl));
+
+void attachLink(CMyStaticLink& link, QLabel* label, std::string_view url) {
+    const QString address = QString::fromUtf8(url.data(), static_cast<qsizetype>(url.size()));
+    link.Attach(label);
+    link.SetLink(address, address);
+}
 
 // The engine takes paths in UTF-8 on every system, not in Windows' ANSI code page.
 std::string toFileSystemPath(const QString& text) {
@@ -139,8 +149,10 @@ void CVeltraneDlg::CreateControls() {
     auto* banner = form.addText("banner", {}, {0, 0, 476, 55});
     banner->setPixmap(AppResources::banner());
     banner->setScaledContents(true);
-    form.addText("linkSoftSite", QStringLiteral("软件站: dl.orvik.example"), {17, 291, 93, 12});
-    form.addText("linkHome", QStringLiteral("官网: www.orvik.example"), {176, 291, 93, 12});
+    m_linkSoftSiteLabel =
+        form.addText("linkSoftSite", QStringLiteral("软件站: dl.orvik.example"), {17, 291, 93, 12});
+    m_linkHomeLabel =
+        form.addText("linkHome", QStringLiteral("官网: www.orvik.example"), {176, 291, 93, 12});
     form.addText("contact", QStringLiteral("QQ: 00000000  电话: 000-00000000"),
                  {335, 292, 134, 11});
     // The window's own menu belongs to the space around the list and the buttons.
@@ -172,10 +184,8 @@ void CVeltraneDlg::OnInitDialog() {
 }
 
 void CVeltraneDlg::AttachLinks() {
-    m_linkHome.Attach(findChild<QLabel*>(QStringLiteral("linkHome")));
-    m_linkHome.SetLink(kHomeUrl, kHomeUrl);
-    m_linkSoftSite.Attach(findChild<QLabel*>(QStringLiteral("linkSoftSite")));
-    m_linkSoftSite.SetLink(kSoftSiteUrl, kSoftSiteUrl);
+    attachLink(m_linkHome, m_linkHomeLabel, kHomeUrl);
+    attachLink(m_linkSoftSite, m_linkSoftSiteLabel, kSoftSiteUrl);
 }
 
 void CVeltraneDlg::OnSysCommand(unsigned nID) {
@@ -323,19 +333,25 @@ void CVeltraneDlg::ShowMessageBox(const std::string& text, Qt::WindowModality mo
     box.exec();
 }
 
+void CVeltraneDlg::workerEnded() {
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (m_workersWait != nullptr) {
+                m_workersWait->quit();
+            }
+        },
+        Qt::QueuedConnection);
+}
+
 // A worker still running, or one whose end notice is up or on its way, may be waiting for
-// this thread, and joining it would then never return: keep answering until all have returned.
+// this thread, and joining it would then never return: keep answering until all have ended.
+// The window is going, so only the workers' calls and their message boxes are served.
 void CVeltraneDlg::ServeWorkers() {
-    if (!m_engine.HasLiveWorker()) {
-        return;
+    QEventLoop wait;
+    m_workersWait = &wait;
+    while (m_engine.HasLiveWorker()) {
+        wait.exec(QEventLoop::ExcludeUserInputEvents);
     }
-    QEventLoop loop;
-    QTimer poll;
-    connect(&poll, &QTimer::timeout, &loop, [this, &loop] {
-        if (!m_engine.HasLiveWorker()) {
-            loop.quit();
-        }
-    });
-    poll.start(kWorkerPollMs);
-    loop.exec();
+    m_workersWait = nullptr;
 }

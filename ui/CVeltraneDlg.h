@@ -9,6 +9,8 @@
 
 class ClassicProgressBar;
 class FileList;
+class QEventLoop;
+class QLabel;
 class QLineEdit;
 class QMenu;
 
@@ -35,6 +37,8 @@ public:
     void setProgressPosition(std::uint32_t position) override;
     void showWindowMessage(const std::string& text) override;
     void showApplicationNotice(const std::string& text) override;
+    // Wakes the destructor's wait for the workers, on this window's thread.
+    void workerEnded() override;
 
     // Appends an unchecked row for each path, in the order given.
     void AddFiles(const QStringList& paths);
@@ -66,11 +70,15 @@ private:
 
     CMyStaticLink m_linkHome;
     CMyStaticLink m_linkSoftSite;
+    QLabel* m_linkHomeLabel = nullptr;
+    QLabel* m_linkSoftSiteLabel = nullptr;
     QIcon m_hIcon;
     QLineEdit* m_targetBox = nullptr;
     FileList* m_list = nullptr;
     ClassicProgressBar* m_progress = nullptr;
     QMenu* m_systemMenu = nullptr;
+    // Set while the destructor waits for the workers to end.
+    QEventLoop* m_workersWait = nullptr;
     // Holds the stop flag and the target path of the runs.
     CombineEngine m_engine{*this};
 };

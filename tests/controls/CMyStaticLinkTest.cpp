@@ -1,5 +1,7 @@
 #include "CMyStaticLink.h"
 
+#include "WidgetPixels.h"
+
 #include <QDesktopServices>
 #include <QDialog>
 #include <QLabel>
@@ -14,15 +16,8 @@ const QString HomeUrl = QStringLiteral("http://veltrane.example");
 
 // "red", "blue", "none" or "mixed": which of the two link colours a fresh paint uses.
 QString linkColour(QWidget* label) {
-    const QImage image = label->grab().toImage().convertToFormat(QImage::Format_ARGB32);
-    bool red = false;
-    bool blue = false;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            red = red || image.pixel(x, y) == qRgb(255, 0, 0);
-            blue = blue || image.pixel(x, y) == qRgb(0, 0, 255);
-        }
-    }
+    const bool red = WidgetPixels::rightmost(label, qRgb(255, 0, 0)) >= 0;
+    const bool blue = WidgetPixels::rightmost(label, qRgb(0, 0, 255)) >= 0;
     if (red == blue) {
         return red ? QStringLiteral("mixed") : QStringLiteral("none");
     }

@@ -1,6 +1,5 @@
-#include "CVeltraneDlg.h"
 #include "ModalCloser.h"
-#include "WindowUser.h"
+#include "ShownWindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -14,7 +13,6 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <optional>
 
 namespace {
 
@@ -59,11 +57,12 @@ private slots:
     void dropAddsLocalFilesInNaturalOrder();
 
 private: // NOLINT(readability-redundant-access-specifiers)
-    QString rowText(int row, int column) const { return m_user->list()->item(row, column)->text(); }
-    QLineEdit* targetBox() const { return m_dlg->findChild<QLineEdit*>("targetPath"); }
+    QString rowText(int row, int column) const {
+        return m_window.user().list()->item(row, column)->text();
+    }
+    QLineEdit* targetBox() const { return m_window->findChild<QLineEdit*>("targetPath"); }
 
-    CVeltraneDlg* m_dlg = nullptr;
-    std::optional<WindowUser> m_user;
+    ShownWindow m_window;
     QTemporaryDir m_dir;
 };
 
@@ -75,21 +74,15 @@ void FileListTest::initTestCase() {
 }
 
 void FileListTest::init() {
-    m_dlg = new CVeltraneDlg;
-    m_user.emplace(*m_dlg);
-    m_dlg->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_dlg));
+    QVERIFY(m_window.show());
 }
 
 void FileListTest::cleanup() {
-    m_user.reset();
-    delete m_dlg;
-    m_dlg = nullptr;
-    QVERIFY(QApplication::topLevelWidgets().isEmpty());
+    QCOMPARE(m_window.tearDown(), QString());
 }
 
 void FileListTest::listIsAReportOfTwoHalfWidthColumns() {
-    QTableWidget* list = m_user->list();
+    QTableWidget* list = m_window.user().list();
     QCOMPARE(list->columnCount(), 2);
     QCOMPARE(list->horizontalHeaderItem(0)->text(), QStringLiteral("索引"));
     QCOMPARE(list->horizontalHeaderItem(1)->text(), QStringLiteral("文件路径"));
@@ -122,7 +115,7 @@ void FileListTest::fileDialogsShareTheirSettingsAndCancelChangesNothing() {
     QFETCH(int, mode);
     targetBox()->setText(QStringLiteral("/kept/target.vmdk"));
     bool inspected = false;
-    m_user->chooseFile(button, {}, [&](QFileDialog* dialog) {
+    m_window.user().chooseFile(button, {}, [&](QFileDialog* dialog) {
         QCOMPARE(int(dialog->acceptMode()), mode);
         QCOMPARE(dialog->fileMode(), QFileDialog::AnyFile);
         QCOMPARE(dialog->nameFilters(), kFilters);
@@ -130,12 +123,12 @@ void FileListTest::fileDialogsShareTheirSettingsAndCancelChangesNothing() {
         QCOMPARE(dialog->defaultSuffix(), mode == QFileDialog::AcceptSave ? "vmdk" : "");
         QVERIFY(!dialog->testOption(QFileDialog::DontConfirmOverwrite));
         QVERIFY(dialog->findChild<QLineEdit*>("fileNameEdit")->text().isEmpty());
-        QCOMPARE(dialog->parentWidget(), m_dlg);
+        QCOMPARE(dialog->parentWidget(), m_window.get());
         QVERIFY(dialog->isModal());
         inspected = true;
     });
     QVERIFY(inspected);
-    QCOMPARE(m_user->list()->rowCount(), 0);
+    QCOMPARE(m_window.user().list()->rowCount(), 0);
     QCOMPARE(targetBox()->text(), QStringLiteral("/kept/target.vmdk"));
 }
 
@@ -146,13 +139,13 @@ void FileListTest::addedRowsAreNumberedUncheckedAndKeepAnyName() {
     touch(existing);
     touch(folder + QStringLiteral("/xaa"));
 
-    m_user->chooseFile("addFile", existing);
-    m_user->chooseFile("addFile", existing);
-    m_user->chooseFile("addFile", folder + "/absent.vmdk");
-    m_user->chooseFile("addFile", folder + "/part");
-    m_user->chooseFile("addFile", folder + "/part.bin");
-    m_user->chooseFile("addFile", folder + "/xaa");
-    m_user->chooseFile("addFile", QStringLiteral("pick"), [&folder](QFileDialog* dialog) {
+    m_window.user().chooseFile("addFile", existing);
+    m_window.user().chooseFile("addFile", existing);
+    m_window.user().chooseFile("addFile", folder + "/absent.vmdk");
+    m_window.user().chooseFile("addFile", folder + "/part");
+    m_window.user().chooseFile("addFile", folder + "/part.bin");
+    m_window.user().chooseFile("addFile", folder + "/xaa");
+    m_window.user().chooseFile("addFile", QStringLiteral("pick"), [&folder](QFileDialog* dialog) {
         pickFromListing(dialog, folder, QStringLiteral("xaa"));
     });
 
@@ -163,7 +156,7 @@ void FileListTest::addedRowsAreNumberedUncheckedAndKeepAnyName() {
                                folder + "/part.bin",
                                folder + "/xaa",
                                folder + "/xaa"};
-    QTableWidget* list = m_user->list();
+    QTableWidget* list = m_window.user().list();
     QCOMPARE(list->rowCount(), paths.size());
     for (int row = 0; row < list->rowCount(); ++row) {
         QCOMPARE(rowText(row, 0), QString::number(row));
@@ -177,9 +170,9 @@ void FileListTest::targetBoxTakesOnlyTheSaveDialogsChoice() {
     const QString existing = m_dir.filePath(QStringLiteral("合并 结果.vmdk"));
     touch(existing);
     touch(m_dir.filePath("out"));
-    m_user->chooseFile("browseTarget", m_dir.filePath("out"));
+    m_window.user().chooseFile("browseTarget", m_dir.filePath("out"));
     QCOMPARE(targetBox()->text(), m_dir.filePath("out.vmdk"));
-    m_user->chooseFile("browseTarget", m_dir.filePath("out.img"));
+    m_window.user().chooseFile("browseTarget", m_dir.filePath("out.img"));
     QCOMPARE(targetBox()->text(), m_dir.filePath("out.img"));
 
     QStringList asked;
@@ -189,9 +182,9 @@ void FileListTest::targetBoxTakesOnlyTheSaveDialogsChoice() {
             QTest::mouseClick(qobject_cast<QMessageBox*>(box)->button(button), Qt::LeftButton);
         };
     };
-    m_user->chooseFile("browseTarget", existing, {}, answer(QMessageBox::No));
+    m_window.user().chooseFile("browseTarget", existing, {}, answer(QMessageBox::No));
     QCOMPARE(targetBox()->text(), m_dir.filePath("out.img"));
-    m_user->chooseFile("browseTarget", existing, {}, answer(QMessageBox::Yes));
+    m_window.user().chooseFile("browseTarget", existing, {}, answer(QMessageBox::Yes));
     QCOMPARE(targetBox()->text(), existing);
     QCOMPARE(asked.size(), 2);
     QVERIFY2(asked.at(0).contains(QStringLiteral("合并 结果.vmdk")), qPrintable(asked.at(0)));
@@ -203,42 +196,43 @@ void FileListTest::targetBoxTakesOnlyTheSaveDialogsChoice() {
 }
 
 void FileListTest::onlyAClickOnTheBoxOrSpaceOnTheRowTicksIt() {
-    QTest::keyClick(m_user->list(), Qt::Key_Space);
+    QTest::keyClick(m_window.user().list(), Qt::Key_Space);
     for (int row = 0; row < 3; ++row) {
-        m_user->chooseFile("addFile", m_dir.filePath(QStringLiteral("s%1.vmdk").arg(row)));
+        m_window.user().chooseFile("addFile", m_dir.filePath(QStringLiteral("s%1.vmdk").arg(row)));
     }
     const auto ticks = [this] {
         QString marks;
-        for (int row = 0; row < m_user->list()->rowCount(); ++row) {
-            marks += m_user->list()->item(row, 0)->checkState() == Qt::Checked ? 'x' : '-';
+        for (int row = 0; row < m_window.user().list()->rowCount(); ++row) {
+            marks += m_window.user().list()->item(row, 0)->checkState() == Qt::Checked ? 'x' : '-';
         }
         return marks;
     };
-    m_user->clickCheckBox(0);
+    m_window.user().clickCheckBox(0);
     QCOMPARE(ticks(), QStringLiteral("x--"));
-    m_user->clickCell(1, 0);
-    m_user->clickCell(1, 1);
-    QTest::mouseDClick(m_user->list()->viewport(), Qt::LeftButton, {},
-                       m_user->list()->visualRect(m_user->list()->model()->index(1, 1)).center());
+    m_window.user().clickCell(1, 0);
+    m_window.user().clickCell(1, 1);
+    QTest::mouseDClick(
+        m_window.user().list()->viewport(), Qt::LeftButton, {},
+        m_window.user().list()->visualRect(m_window.user().list()->model()->index(1, 1)).center());
     QCOMPARE(ticks(), QStringLiteral("x--"));
     // No editor opened on the path.
-    QVERIFY(m_user->list()->findChildren<QLineEdit*>().isEmpty());
-    m_user->pressSpaceOn(2, 1);
+    QVERIFY(m_window.user().list()->findChildren<QLineEdit*>().isEmpty());
+    m_window.user().pressSpaceOn(2, 1);
     QCOMPARE(ticks(), QStringLiteral("x-x"));
-    m_user->pressSpaceOn(2, 0);
+    m_window.user().pressSpaceOn(2, 0);
     QCOMPARE(ticks(), QStringLiteral("x--"));
-    m_user->clickCheckBox(0);
+    m_window.user().clickCheckBox(0);
     QCOMPARE(ticks(), QStringLiteral("---"));
     QCOMPARE(rowText(1, 1), m_dir.filePath("s1.vmdk"));
     // Space gives the selection the focused row's new state; a box click changes one row.
-    QTest::keyClick(m_user->list(), Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(m_user->list(), Qt::Key_Space);
+    QTest::keyClick(m_window.user().list(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(m_window.user().list(), Qt::Key_Space);
     QCOMPARE(ticks(), QStringLiteral("xxx"));
-    QTest::keyClick(m_user->list(), Qt::Key_Space);
+    QTest::keyClick(m_window.user().list(), Qt::Key_Space);
     QCOMPARE(ticks(), QStringLiteral("---"));
-    m_user->clickCheckBox(1);
+    m_window.user().clickCheckBox(1);
     QCOMPARE(ticks(), QStringLiteral("-x-"));
-    QTest::keyClick(m_user->list(), Qt::Key_Space);
+    QTest::keyClick(m_window.user().list(), Qt::Key_Space);
     QCOMPARE(ticks(), QStringLiteral("xxx"));
 }
 
@@ -248,13 +242,13 @@ void FileListTest::dropAddsLocalFilesInNaturalOrder() {
     for (const char* name : {"a", "d-s10", "b/x", "d-s2", "a/X", "D-s1"}) {
         urls << QUrl::fromLocalFile(m_dir.filePath(name));
     }
-    m_dlg->AddFiles({"/first"});
-    QVERIFY(!m_user->dropFiles(urls.mid(0, 2)));
-    QVERIFY(!m_user->dropFiles(urls, Qt::MoveAction));
-    QVERIFY(m_user->dropFiles(urls));
+    m_window->AddFiles({"/first"});
+    QVERIFY(!m_window.user().dropFiles(urls.mid(0, 2)));
+    QVERIFY(!m_window.user().dropFiles(urls, Qt::MoveAction));
+    QVERIFY(m_window.user().dropFiles(urls));
     QStringList rows;
-    for (int row = 0; row < m_user->list()->rowCount(); ++row) {
-        const QString tick = m_dlg->isRowChecked(row) ? "x " : " ";
+    for (int row = 0; row < m_window.user().list()->rowCount(); ++row) {
+        const QString tick = m_window->isRowChecked(row) ? "x " : " ";
         rows << rowText(row, 0) + tick + rowText(row, 1).remove(m_dir.path());
     }
     QCOMPARE(rows, QStringList({"0 /first", "1 /D-s1", "2 /d-s2", "3 /d-s10", "4 /a/X", "5 /b/x"}));

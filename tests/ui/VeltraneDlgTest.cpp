@@ -1,8 +1,8 @@
-#include "CVeltraneDlg.h"
 #include "DialogUnits.h"
 #include "FileList.h"
 #include "ModalCloser.h"
-#include "WindowUser.h"
+#include "ShownWindow.h"
+#include "WidgetPixels.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
@@ -79,7 +79,7 @@ protected:
 private: // NOLINT(readability-redundant-access-specifiers)
     void serveOneRequestThenWaitUntilIdle();
     template <typename Widget = QWidget> Widget* child(const QString& name) const {
-        auto* widget = m_dlg->findChild<Widget*>(name);
+        auto* widget = m_window->findChild<Widget*>(name);
         if (widget == nullptr) {
             qFatal("no control named %s", qPrintable(name));
         }
@@ -87,7 +87,7 @@ private: // NOLINT(readability-redundant-access-specifiers)
     }
     QRect geometryOf(const QString& name) const { return child(name)->geometry(); }
 
-    CVeltraneDlg* m_dlg = nullptr;
+    ShownWindow m_window;
     QTemporaryDir m_dir;
     int m_callsDelivered = 0;
 };
@@ -103,13 +103,13 @@ bool VeltraneDlgTest::eventFilter(QObject* watched, QEvent* event) {
 // run is no longer busy, leaving the end notice, which the worker asks for next, in the queue.
 void VeltraneDlgTest::serveOneRequestThenWaitUntilIdle() {
     m_callsDelivered = 0;
-    m_dlg->installEventFilter(this);
+    m_window->installEventFilter(this);
     const QDeadlineTimer deadline(5000);
     while (m_callsDelivered == 0 && !deadline.hasExpired()) {
-        QCoreApplication::sendPostedEvents(m_dlg, QEvent::MetaCall);
+        QCoreApplication::sendPostedEvents(m_window.get(), QEvent::MetaCall);
         std::this_thread::yield();
     }
-    m_dlg->removeEventFilter(this);
+    m_window->removeEventFilter(this);
     while (g_busy != 0 && !deadline.hasExpired()) {
         std::this_thread::yield();
     }
@@ -121,17 +121,11 @@ void VeltraneDlgTest::initTestCase() {
 }
 
 void VeltraneDlgTest::init() {
-    m_dlg = new CVeltraneDlg;
-    m_dlg->show();
-    QApplication::setActiveWindow(m_dlg);
-    QVERIFY(QTest::qWaitForWindowActive(m_dlg));
+    QVERIFY(m_window.show(ShownWindow::Wait::Active));
 }
 
 void VeltraneDlgTest::cleanup() {
-    delete m_dlg;
-    m_dlg = nullptr;
-    QCOMPARE(g_busy.load(), 0);
-    QVERIFY(QApplication::topLevelWidgets().isEmpty());
+    QCOMPARE(m_window.tearDown(), QString());
 }
 
 void VeltraneDlgTest::everyControlShowsItsText_data() {
@@ -154,7 +148,7 @@ void VeltraneDlgTest::everyControlShowsItsText_data() {
 void VeltraneDlgTest::everyControlShowsItsText() {
     QFETCH(QString, name);
     QFETCH(QString, text);
-    QCOMPARE(m_dlg->windowTitle(), QStringLiteral("Veltrane- Orvik软件-多文件合并"));
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("Veltrane- Orvik软件-多文件合并"));
     QCOMPARE(child(name)->property("text").toString(), text);
 }
 
@@ -172,13 +166,13 @@ void VeltraneDlgTest::bottomTextsNameHostsThatFitALinkLabel() {
 }
 
 void VeltraneDlgTest::layoutFollowsTheTemplate() {
-    const DialogUnits units(m_dlg->font());
+    const DialogUnits units(m_window->font());
     QCOMPARE(units.baseX(), 6);
     QCOMPARE(units.baseY(), 13);
-    QCOMPARE(m_dlg->size(), QSize(716, 497));
-    QCOMPARE(m_dlg->minimumSize(), m_dlg->maximumSize());
-    QVERIFY(m_dlg->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
-    QVERIFY(!m_dlg->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    QCOMPARE(m_window->size(), QSize(716, 497));
+    QCOMPARE(m_window->minimumSize(), m_window->maximumSize());
+    QVERIFY(m_window->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    QVERIFY(!m_window->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
 
     const auto* banner = child<QLabel>("banner");
     QCOMPARE(banner->geometry(), QRect(0, 0, 714, 89));
@@ -202,7 +196,7 @@ void VeltraneDlgTest::layoutFollowsTheTemplate() {
     QVERIFY(geometryOf("linkSoftSite").right() < geometryOf("linkHome").left());
     QVERIFY(geometryOf("linkHome").right() < geometryOf("contact").left());
     QCOMPARE(geometryOf("contact").left(), geometryOf("stop").left());
-    QVERIFY(m_dlg->rect().contains(geometryOf("contact")));
+    QVERIFY(m_window->rect().contains(geometryOf("contact")));
 }
 
 void VeltraneDlgTest::tabOrderIsTemplateOrderAndStartsInTheTargetBox() {
@@ -225,22 +219,14 @@ void VeltraneDlgTest::looksLikeTheClassicDialog() {
     for (const char* name :
          {"targetPath", "browseTarget", "fileList", "start", "addFile", "stop"}) {
         child(name)->setFocus(Qt::TabFocusReason);
-        for (const QPushButton* button : m_dlg->findChildren<QPushButton*>()) {
+        for (const QPushButton* button : m_window->findChildren<QPushButton*>()) {
             QCOMPARE(button->isDefault(), button->hasFocus());
         }
     }
     QTest::keyClick(child("stop"), Qt::Key_Return); // taken by the focused button itself
-    QVERIFY(m_dlg->isVisible());
+    QVERIFY(m_window->isVisible());
 
-    const QColor highlight = m_dlg->palette().color(QPalette::Highlight);
-    const auto line = [](QWidget* widget, int y, const QColor& color) {
-        const QImage image = widget->grab().toImage();
-        QString pixels;
-        for (int x = 0; x < image.width(); ++x) {
-            pixels += image.pixelColor(x, y) == color ? '#' : '.';
-        }
-        return pixels;
-    };
+    const QColor highlight = m_window->palette().color(QPalette::Highlight);
     // Inside the frame and a margin, blocks two thirds as wide as tall, gaps in proportion.
     auto* bar = child("progress");
     using Row = std::array<int, 5>; // height, percent, block, gap, blocks
@@ -248,15 +234,16 @@ void VeltraneDlgTest::looksLikeTheClassicDialog() {
          {Row{20, 1, 11, 2, 1}, Row{20, 50, 11, 2, 26}, Row{20, 100, 11, 2, 52},
           Row{32, 50, 19, 3, 16}}) {
         bar->resize(bar->width(), height);
-        m_dlg->setProgressRange(0, 100);
-        m_dlg->setProgressPosition(percent);
+        m_window->setProgressRange(0, 100);
+        m_window->setProgressPosition(percent);
         const QString shape = ".." + (QString(block, '#') + QString(gap, '.')).repeated(blocks);
-        QCOMPARE(line(bar, height / 2, highlight), shape.leftJustified(bar->width(), '.'));
+        QCOMPARE(WidgetPixels::line(bar, height / 2, highlight),
+                 shape.leftJustified(bar->width(), '.'));
     }
 
     auto* list = child<FileList>("fileList");
     list->appendFile("a");
-    WindowUser(*m_dlg).clickCell(0, 1);
+    m_window.user().clickCell(0, 1);
     QTest::keyClick(list, Qt::Key_Left);
     QCOMPARE(list->currentIndex(), list->model()->index(0, 1));
     // A dotted frame, in the inverse of the selection, runs along the whole row; across the
@@ -264,14 +251,14 @@ void VeltraneDlgTest::looksLikeTheClassicDialog() {
     const QRect row = list->visualRect(list->model()->index(0, 0))
                           .united(list->visualRect(list->model()->index(0, 1)));
     const auto dotted = [&](int y) {
-        return line(list->viewport(), y, QColor(~highlight.rgb())).count('#');
+        return WidgetPixels::line(list->viewport(), y, QColor(~highlight.rgb())).count('#');
     };
     QVERIFY(dotted(row.top()) >= row.width() / 2);
     QCOMPARE(dotted(row.center().y()) + dotted(row.center().y() + 1), 2);
     child("targetPath")->setFocus();
-    QVERIFY(!line(list->viewport(), row.center().y(), highlight).contains('#'));
+    QVERIFY(!WidgetPixels::line(list->viewport(), row.center().y(), highlight).contains('#'));
     list->setFocus();
-    QVERIFY(line(list->viewport(), row.center().y(), highlight).contains('#'));
+    QVERIFY(WidgetPixels::line(list->viewport(), row.center().y(), highlight).contains('#'));
 }
 
 void VeltraneDlgTest::sysCommandOpensAboutOnlyForItsId_data() {
@@ -292,9 +279,9 @@ void VeltraneDlgTest::sysCommandOpensAboutOnlyForItsId() {
     QFETCH(bool, opensAbout);
     QStringList seen;
     ModalCloser closer(ModalCloser::recordAndClose(seen));
-    m_dlg->OnSysCommand(nID);
+    m_window->OnSysCommand(nID);
     QCOMPARE(seen, opensAbout ? QStringList{kAboutBox} : QStringList{});
-    QVERIFY(m_dlg->isVisible());
+    QVERIFY(m_window->isVisible());
 }
 
 void VeltraneDlgTest::rightClickOffersAboutOutsideListAndButtons_data() {
@@ -377,11 +364,11 @@ void VeltraneDlgTest::busyRunRefusesStartAndEveryWayOfClosing() {
         const auto refused = [&](const std::function<void()>& attempt) {
             ModalCloser refusal(ModalCloser::recordAndClose(seen), 1, heldBox);
             attempt();
-            stayedOpen = stayedOpen && refusal.finished() && m_dlg->isVisible();
+            stayedOpen = stayedOpen && refusal.finished() && m_window->isVisible();
         };
         refused([start] { start->click(); });
-        refused([this] { m_dlg->close(); });
-        refused([this] { QTest::keyClick(m_dlg, Qt::Key_Escape); });
+        refused([this] { m_window->close(); });
+        refused([this] { QTest::keyClick(m_window.get(), Qt::Key_Escape); });
         refused([targetBox] { QTest::keyClick(targetBox, Qt::Key_Return); });
         noticeCloser.emplace(ModalCloser::recordAndClose(seen), 1, heldBox);
         ModalCloser::recordAndClose(seen)(heldBox);
@@ -407,12 +394,12 @@ void VeltraneDlgTest::idleWindowCloses() {
     QFETCH(int, result);
     const std::array<std::function<void()>, 3> ways = {
         [this] { QTest::keyClick(child("targetPath"), Qt::Key_Return); },
-        [this] { QTest::keyClick(m_dlg, Qt::Key_Escape); },
-        [this] { m_dlg->close(); },
+        [this] { QTest::keyClick(m_window.get(), Qt::Key_Escape); },
+        [this] { m_window->close(); },
     };
     ways.at(way)();
-    QVERIFY(!m_dlg->isVisible());
-    QCOMPARE(m_dlg->result(), result);
+    QVERIFY(!m_window->isVisible());
+    QCOMPARE(m_window->result(), result);
 }
 
 void VeltraneDlgTest::engineCallsFromAnotherThreadRunOnTheUiThread() {
@@ -428,10 +415,10 @@ void VeltraneDlgTest::engineCallsFromAnotherThreadRunOnTheUiThread() {
     std::string target;
     int rows = -1;
     std::thread worker([&] {
-        m_dlg->setProgressRange(0, 7);
-        m_dlg->setProgressPosition(3);
-        rows = m_dlg->rowCount();
-        target = m_dlg->targetBoxText();
+        m_window->setProgressRange(0, 7);
+        m_window->setProgressPosition(3);
+        rows = m_window->rowCount();
+        target = m_window->targetBoxText();
         done = true;
     });
     QTRY_VERIFY(done);
@@ -462,8 +449,8 @@ void VeltraneDlgTest::noThreadOutlivesTheDialog() {
     ModalCloser::Step step = ModalCloser::recordAndClose(seen);
     if (moment == 0) {
         step = [&](QWidget* notice) {
-            m_dlg->close();
-            closedUnderNotice = !m_dlg->isVisible();
+            m_window->close();
+            closedUnderNotice = !m_window->isVisible();
             ModalCloser::recordAndClose(seen)(notice);
         };
     }
@@ -475,12 +462,11 @@ void VeltraneDlgTest::noThreadOutlivesTheDialog() {
     } else if (moment == 1) {
         serveOneRequestThenWaitUntilIdle();
         QCOMPARE(g_busy.load(), 0);
-        m_dlg->close();
-        QVERIFY(!m_dlg->isVisible());
+        m_window->close();
+        QVERIFY(!m_window->isVisible());
         QVERIFY(seen.isEmpty());
     }
-    delete m_dlg;
-    m_dlg = nullptr;
+    QCOMPARE(m_window.tearDown(), QString());
 
     QCOMPARE(seen, ModalCloser::plainBoxes(texts));
     QCOMPARE(threadCount(), threadsBefore);

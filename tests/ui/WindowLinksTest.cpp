@@ -1,28 +1,11 @@
-#include "CVeltraneDlg.h"
+#include "ShownWindow.h"
+#include "WidgetPixels.h"
 
 #include <QDesktopServices>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QTest>
 #include <QUrl>
-
-namespace {
-
-// The painted extent of one colour: how far right its rightmost pixel lies, or -1.
-int rightmostPixel(QWidget* label, QRgb colour) {
-    const QImage image = label->grab().toImage().convertToFormat(QImage::Format_ARGB32);
-    int rightmost = -1;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = rightmost + 1; x < image.width(); ++x) {
-            if (image.pixel(x, y) == colour) {
-                rightmost = x;
-            }
-        }
-    }
-    return rightmost;
-}
-
-} // namespace
 
 class WindowLinksTest : public QObject {
     Q_OBJECT
@@ -40,7 +23,7 @@ private slots:
     void linksPaintTheirUrlsAndOpenThem();
 
 private: // NOLINT(readability-redundant-access-specifiers)
-    std::unique_ptr<CVeltraneDlg> m_dlg;
+    ShownWindow m_window;
     QList<QUrl> m_opened;
 };
 
@@ -55,14 +38,12 @@ void WindowLinksTest::cleanupTestCase() {
 void WindowLinksTest::init() {
     // Moves only reach a widget when the cursor really moves, so start away from the window.
     QCursor::setPos(0, 0);
-    m_dlg = std::make_unique<CVeltraneDlg>();
-    m_dlg->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_dlg.get()));
+    QVERIFY(m_window.show());
     m_opened.clear();
 }
 
 void WindowLinksTest::cleanup() {
-    m_dlg.reset();
+    QCOMPARE(m_window.tearDown(), QString());
 }
 
 void WindowLinksTest::linksPaintTheirUrlsAndOpenThem_data() {
@@ -77,19 +58,19 @@ void WindowLinksTest::linksPaintTheirUrlsAndOpenThem_data() {
 void WindowLinksTest::linksPaintTheirUrlsAndOpenThem() {
     QFETCH(QString, name);
     QFETCH(QString, url);
-    auto* label = m_dlg->findChild<QLabel*>(name);
+    auto* label = m_window->findChild<QLabel*>(name);
     QVERIFY(label != nullptr);
 
     // The painted text is the URL, not the label's own "官网: ..." text.
-    QFont underlined = m_dlg->font();
+    QFont underlined = m_window->font();
     underlined.setUnderline(true);
     const int urlWidth = QFontMetrics(underlined).horizontalAdvance(url);
     QVERIFY(QFontMetrics(underlined).horizontalAdvance(label->text()) != urlWidth);
-    QCOMPARE(rightmostPixel(label, qRgb(255, 0, 0)), -1);
-    QVERIFY(qAbs(rightmostPixel(label, qRgb(0, 0, 255)) - urlWidth) <= 2);
+    QCOMPARE(WidgetPixels::rightmost(label, qRgb(255, 0, 0)), -1);
+    QVERIFY(qAbs(WidgetPixels::rightmost(label, qRgb(0, 0, 255)) - urlWidth) <= 2);
 
     QTest::mouseMove(label, label->rect().center());
-    QTRY_VERIFY(rightmostPixel(label, qRgb(255, 0, 0)) >= 0);
+    QTRY_VERIFY(WidgetPixels::rightmost(label, qRgb(255, 0, 0)) >= 0);
     QCOMPARE(label->cursor().shape(), Qt::PointingHandCursor);
 
     QTest::mousePress(label, Qt::LeftButton, {}, label->rect().center());

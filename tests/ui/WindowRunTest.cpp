@@ -1,6 +1,6 @@
-#include "CVeltraneDlg.h"
+#include "FileBytes.h"
 #include "ModalCloser.h"
-#include "WindowUser.h"
+#include "ShownWindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -11,22 +11,15 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cstddef>
 #include <functional>
-#include <optional>
+#include <string>
 
 namespace {
 
-constexpr qsizetype kMiB = 1 << 20;
+using FileBytes::kMiB;
 const QString kEnd = QStringLiteral("combine end");
 const QString kOpenFailed = QStringLiteral("打开源文件失败");
-
-QByteArray pattern(qsizetype size, int seed) {
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (qsizetype i = 0; i < size; ++i) {
-        bytes[i] = static_cast<char>((i * 131 + (i >> 20) + seed) & 0xFF);
-    }
-    return bytes;
-}
 
 QByteArray contentsOf(const QString& path) {
     QFile file(path);
@@ -56,16 +49,15 @@ private slots:
 
 private: // NOLINT(readability-redundant-access-specifiers)
     // Writes a source into the folder and adds it to the list through the file dialog.
-    QByteArray addSource(const QString& name, qsizetype size);
+    QByteArray addSource(const QString& name, std::size_t size);
     QString chooseTarget(const QString& typedName);
     // Presses Start and closes each message box of the run, `atBox` seeing it first.
     QStringList runToTheEnd(int boxes, const std::function<void()>& atBox = {});
     // Runs `act` once, while the worker waits on the bar's move to `position`.
     void atPosition(int position, const std::function<void()>& act);
-    QProgressBar* progress() const { return m_dlg->findChild<QProgressBar*>("progress"); }
+    QProgressBar* progress() const { return m_window->findChild<QProgressBar*>("progress"); }
 
-    CVeltraneDlg* m_dlg = nullptr;
-    std::optional<WindowUser> m_user;
+    ShownWindow m_window;
     QTemporaryDir m_dir;
     QString m_folder;
 };
@@ -79,34 +71,25 @@ void WindowRunTest::initTestCase() {
 }
 
 void WindowRunTest::init() {
-    m_dlg = new CVeltraneDlg;
-    m_user.emplace(*m_dlg);
-    m_dlg->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_dlg));
+    QVERIFY(m_window.show());
 }
 
 void WindowRunTest::cleanup() {
-    m_user.reset();
-    delete m_dlg;
-    m_dlg = nullptr;
-    QCOMPARE(g_busy.load(), 0);
-    QVERIFY(QApplication::topLevelWidgets().isEmpty());
+    QCOMPARE(m_window.tearDown(), QString());
 }
 
-QByteArray WindowRunTest::addSource(const QString& name, qsizetype size) {
+QByteArray WindowRunTest::addSource(const QString& name, std::size_t size) {
     const QString path = m_folder + '/' + name;
-    QByteArray bytes = pattern(size, m_user->list()->rowCount());
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != size) {
-        qFatal("cannot write %s", qPrintable(path));
-    }
-    m_user->chooseFile("addFile", path);
-    return bytes;
+    const auto seed = static_cast<unsigned>(m_window.user().list()->rowCount());
+    const std::string bytes = FileBytes::pattern(size, seed);
+    FileBytes::write(QFile::encodeName(path).toStdString(), bytes);
+    m_window.user().chooseFile("addFile", path);
+    return QByteArray::fromStdString(bytes);
 }
 
 QString WindowRunTest::chooseTarget(const QString& typedName) {
-    m_user->chooseFile("browseTarget", m_folder + '/' + typedName);
-    return m_dlg->findChild<QLineEdit*>("targetPath")->text();
+    m_window.user().chooseFile("browseTarget", m_folder + '/' + typedName);
+    return m_window->findChild<QLineEdit*>("targetPath")->text();
 }
 
 QStringList WindowRunTest::runToTheEnd(int boxes, const std::function<void()>& atBox) {
@@ -120,7 +103,7 @@ QStringList WindowRunTest::runToTheEnd(int boxes, const std::function<void()>& a
         },
         boxes);
     closer.takeOnlyMessageBoxes();
-    QTest::mouseClick(m_dlg->findChild<QPushButton*>("start"), Qt::LeftButton);
+    QTest::mouseClick(m_window->findChild<QPushButton*>("start"), Qt::LeftButton);
     // A failure is recorded here; the caller's check of `seen` then fails too.
     [&] {
         QTRY_VERIFY(closer.finished());
@@ -143,10 +126,10 @@ void WindowRunTest::runJoinsTheTickedRowsInListOrder() {
     const QByteArray first = addSource(QStringLiteral("分卷 一.vmdk"), kMiB + 3);
     addSource(QStringLiteral("分卷 二.vmdk"), 2048);
     const QByteArray third = addSource(QStringLiteral("分卷 三.vmdk"), 2 * kMiB);
-    m_user->chooseFile("addFile", m_folder + QStringLiteral("/分卷 一.vmdk"));
-    m_user->clickCheckBox(0);
-    m_user->pressSpaceOn(2, 1);
-    m_user->pressSpaceOn(3, 0);
+    m_window.user().chooseFile("addFile", m_folder + QStringLiteral("/分卷 一.vmdk"));
+    m_window.user().clickCheckBox(0);
+    m_window.user().pressSpaceOn(2, 1);
+    m_window.user().pressSpaceOn(3, 0);
     const QString target = chooseTarget(QStringLiteral("合并 结果"));
     QCOMPARE(target, m_folder + QStringLiteral("/合并 结果.vmdk"));
 
@@ -158,34 +141,35 @@ void WindowRunTest::rowsChangedDuringARunCountOnlyWhereNotYetReached() {
     const QByteArray first = addSource(QStringLiteral("a.vmdk"), 3 * kMiB + 7);
     addSource(QStringLiteral("b.vmdk"), 1000);
     const QByteArray third = addSource(QStringLiteral("c.vmdk"), 5000);
-    m_user->clickCheckBox(0);
-    m_user->clickCheckBox(1);
+    m_window.user().clickCheckBox(0);
+    m_window.user().clickCheckBox(1);
     const QString target = chooseTarget(QStringLiteral("during.vmdk"));
     atPosition(1, [this] {
-        m_user->pressSpaceOn(1, 1);
-        m_user->clickCheckBox(2);
+        m_window.user().pressSpaceOn(1, 1);
+        m_window.user().clickCheckBox(2);
         addSource(QStringLiteral("added during the run.vmdk"), 100);
-        m_user->clickCheckBox(3);
-        QVERIFY(m_user->dropFiles({QUrl::fromLocalFile(m_folder + "/c.vmdk"),
-                                   QUrl::fromLocalFile(m_folder + "/a.vmdk")}));
-        m_user->clickCheckBox(4);
+        m_window.user().clickCheckBox(3);
+        QVERIFY(m_window.user().dropFiles({QUrl::fromLocalFile(m_folder + "/c.vmdk"),
+                                           QUrl::fromLocalFile(m_folder + "/a.vmdk")}));
+        m_window.user().clickCheckBox(4);
         chooseTarget(QStringLiteral("changed during the run.vmdk"));
     });
 
     QCOMPARE(runToTheEnd(1), ModalCloser::plainBoxes({kEnd}));
     QVERIFY(contentsOf(target) == first + third);
-    QCOMPARE(m_user->list()->rowCount(), 6);
+    QCOMPARE(m_window.user().list()->rowCount(), 6);
     QVERIFY(!QFile::exists(m_folder + QStringLiteral("/changed during the run.vmdk")));
 }
 
 void WindowRunTest::stopDuringARunKeepsTheBlocksWritten() {
     const QByteArray first = addSource(QStringLiteral("stopped.vmdk"), 3 * kMiB + 7);
     addSource(QStringLiteral("never reached.vmdk"), 100);
-    m_user->clickCheckBox(0);
-    m_user->clickCheckBox(1);
+    m_window.user().clickCheckBox(0);
+    m_window.user().clickCheckBox(1);
     const QString target = chooseTarget(QStringLiteral("stop.vmdk"));
-    atPosition(
-        1, [this] { QTest::mouseClick(m_dlg->findChild<QPushButton*>("stop"), Qt::LeftButton); });
+    atPosition(1, [this] {
+        QTest::mouseClick(m_window->findChild<QPushButton*>("stop"), Qt::LeftButton);
+    });
 
     QCOMPARE(runToTheEnd(1), ModalCloser::plainBoxes({kEnd}));
     // The block under way when Stop was pressed is still written in full.
@@ -198,7 +182,7 @@ void WindowRunTest::progressFollowsEachSourceAndAGoneSourceIsSkipped() {
     const QByteArray last = addSource(QStringLiteral("two blocks.vmdk"), 2 * kMiB);
     QVERIFY(QFile::remove(m_folder + QStringLiteral("/gone.vmdk")));
     for (int row = 0; row < 3; ++row) {
-        m_user->clickCheckBox(row);
+        m_window.user().clickCheckBox(row);
     }
     const QString target = chooseTarget(QStringLiteral("progress.vmdk"));
     QStringList moves;

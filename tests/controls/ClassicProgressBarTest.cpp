@@ -1,22 +1,18 @@
 #include "ClassicProgressBar.h"
-#include "DialogUnits.h"
 
 #include <QTest>
 #include <cstdint>
 
-class UiPartsTest : public QObject {
+class ClassicProgressBarTest : public QObject {
     Q_OBJECT
 
 private slots:
     void progressPositionStaysInsideTheRange_data();
     void progressPositionStaysInsideTheRange();
     void emptyProgressRangeIsAnEmptyBarNotABusyOne();
-    void dialogUnitsRoundLikeTheSystem_data();
-    void dialogUnitsRoundLikeTheSystem();
-    void dialogFontHasTheClassicBaseUnits();
 };
 
-void UiPartsTest::progressPositionStaysInsideTheRange_data() {
+void ClassicProgressBarTest::progressPositionStaysInsideTheRange_data() {
     QTest::addColumn<std::uint32_t>("upper");
     QTest::addColumn<std::uint32_t>("position");
     QTest::addColumn<int>("maximum");
@@ -28,7 +24,7 @@ void UiPartsTest::progressPositionStaysInsideTheRange_data() {
     QTest::newRow("wider than int") << 0xFFFFFFFFU << 0x80000000U << 0x7FFFFFFF << 0x40000000;
 }
 
-void UiPartsTest::progressPositionStaysInsideTheRange() {
+void ClassicProgressBarTest::progressPositionStaysInsideTheRange() {
     QFETCH(std::uint32_t, upper);
     QFETCH(std::uint32_t, position);
     QFETCH(int, maximum);
@@ -41,7 +37,7 @@ void UiPartsTest::progressPositionStaysInsideTheRange() {
     QCOMPARE(bar.value(), value);
 }
 
-void UiPartsTest::emptyProgressRangeIsAnEmptyBarNotABusyOne() {
+void ClassicProgressBarTest::emptyProgressRangeIsAnEmptyBarNotABusyOne() {
     ClassicProgressBar bar;
     QCOMPARE(bar.value(), 0);
     bar.setRange32(0, 10);
@@ -59,31 +55,5 @@ void UiPartsTest::emptyProgressRangeIsAnEmptyBarNotABusyOne() {
     QCOMPARE(bar.value(), 1);
 }
 
-void UiPartsTest::dialogUnitsRoundLikeTheSystem_data() {
-    QTest::addColumn<int>("baseX");
-    QTest::addColumn<int>("baseY");
-    QTest::addColumn<QRect>("units");
-    QTest::addColumn<QRect>("pixels");
-    QTest::newRow("main dialog") << 6 << 13 << QRect(0, 0, 477, 306) << QRect(0, 0, 716, 497);
-    QTest::newRow("banner") << 6 << 13 << QRect(0, 0, 476, 55) << QRect(0, 0, 714, 89);
-    QTest::newRow("halves round up") << 6 << 13 << QRect(1, 4, 3, 12) << QRect(2, 7, 5, 20);
-    QTest::newRow("other base units")
-        << 7 << 16 << QRect(58, 60, 382, 14) << QRect(102, 120, 669, 28);
-}
-
-void UiPartsTest::dialogUnitsRoundLikeTheSystem() {
-    QFETCH(int, baseX);
-    QFETCH(int, baseY);
-    QFETCH(QRect, units);
-    QFETCH(QRect, pixels);
-    QCOMPARE(DialogUnits(baseX, baseY).rect(units), pixels);
-}
-
-void UiPartsTest::dialogFontHasTheClassicBaseUnits() {
-    const DialogUnits units(DialogUnits::dialogFont());
-    QCOMPARE(units.baseX(), 6);
-    QCOMPARE(units.baseY(), 13);
-}
-
-QTEST_MAIN(UiPartsTest)
-#include "UiPartsTest.moc"
+QTEST_MAIN(ClassicProgressBarTest)
+#include "ClassicProgressBarTest.moc"
