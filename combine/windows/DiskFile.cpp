@@ -13,8 +13,9 @@
 
 namespace {
 
+// The system-neutral face keeps the handle as an integer.
 HANDLE asHandle(std::intptr_t handle) {
-    return reinterpret_cast<HANDLE>(handle);
+    return reinterpret_cast<HANDLE>(handle); // NOLINT(performance-no-int-to-ptr)
 }
 
 // UTF-8 as it arrives to UTF-16 as the system takes it; empty when the text is no valid
