@@ -75,7 +75,7 @@ bench_set() {
 }
 
 # One source of 8 GiB holding 32 MiB of data in 16 regions at offsets off the block grid
-# (every region crosses a block edge; the last one ends the file), the rest a hole.
+# (each crosses a block edge; the last one ends the file), the rest a hole.
 make_sparse() {
     local file="$data/sparse/part000" size=$((8 << 30)) i
     [ "$(stat -c %s "$file" 2>/dev/null || echo 0)" = "$size" ] && return
@@ -85,8 +85,8 @@ make_sparse() {
         head -c $((2 << 20)) /dev/urandom |
             dd of="$file" bs=1M seek=$((i * 512 * 1024 * 1024 + 12345)) oflag=seek_bytes conv=notrunc status=none
     done
-    head -c $((2 << 20)) /dev/urandom |
-        dd of="$file" seek=$((size - (2 << 20))) oflag=seek_bytes conv=notrunc status=none
+    head -c $(((2 << 20) + 12345)) /dev/urandom |
+        dd of="$file" seek=$((size - (2 << 20) - 12345)) oflag=seek_bytes conv=notrunc status=none
 }
 
 # One timed join of the sparse source by the named tool.

@@ -23,14 +23,14 @@ void ConsoleHost::showProgressOn(std::FILE* terminal) {
 }
 
 void ConsoleHost::stopAtBlock(CombineEngine& engine, std::uint64_t block) {
-    m_stopEngine = &engine;
+    engine.SetStopAtBlock(block);
     m_stopBlock = block;
 }
 
 std::string ConsoleHost::rowPath(int row) {
     // The walk goes on to the next row only once the last source is done.
     if (m_progress) {
-        m_progress->finish(true);
+        m_progress->finish(ProgressLine::Outcome::Complete);
     }
     m_source = LineHost::rowPath(row);
     return m_source;
@@ -53,23 +53,14 @@ void ConsoleHost::setProgressPosition(std::uint32_t position) {
     if (m_progress) {
         m_progress->update(position);
     }
-    countBlocksStarted(position);
-}
-
-// One step of the bar may pass a whole run of blocks without data: each of them counts.
-void ConsoleHost::countBlocksStarted(std::uint32_t position) {
+    // One step of the bar may pass a whole run of blocks without data: each of them counts.
     m_blocksStarted += position + 1 - m_sourceBlocksStarted;
     m_sourceBlocksStarted = position + 1;
-    if (m_stopEngine != nullptr && m_blocksStarted >= m_stopBlock) {
-        m_stopEngine->OnStop();
-        m_stopEngine = nullptr;
-        m_stopped = true;
-    }
 }
 
 void ConsoleHost::showWindowMessage(const std::string& text) {
     if (m_progress) {
-        m_progress->finish(false);
+        m_progress->finish(ProgressLine::Outcome::Failed);
     }
     LineHost::showWindowMessage(text);
 }
@@ -77,7 +68,9 @@ void ConsoleHost::showWindowMessage(const std::string& text) {
 void ConsoleHost::showApplicationNotice(const std::string& text) {
     if (m_progress) {
         // A stopped run leaves its last source where the stop found it.
-        m_progress->finish(!m_stopped);
+        const bool stopped = m_stopBlock != 0 && m_blocksStarted >= m_stopBlock;
+        m_progress->finish(stopped ? ProgressLine::Outcome::Stopped
+                                   : ProgressLine::Outcome::Complete);
     }
     // The trace on standard output is complete before anyone waiting for the end goes on.
     std::fflush(stdout);

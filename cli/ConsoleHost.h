@@ -16,7 +16,7 @@ class ConsoleHost final : public LineHost {
 public:
     void setTrace(bool trace) { m_trace = trace; }
     void showProgressOn(std::FILE* terminal);
-    // Raises the engine's stop flag as the n-th whole block of the run (from 1) begins.
+    // Has the engine stop as the n-th whole block of the run (from 1) begins.
     void stopAtBlock(CombineEngine& engine, std::uint64_t block);
 
     std::string rowPath(int row) override;
@@ -29,14 +29,11 @@ private:
     void writeProgressLine(const std::string& line) override;
     void writeMessageLine(const std::string& line) override;
     std::string messageLine(const std::string& text) override;
-    void countBlocksStarted(std::uint32_t position);
 
     bool m_trace = false;
     std::unique_ptr<ProgressLine> m_progress;
     std::string m_source;
-    CombineEngine* m_stopEngine = nullptr;
     std::uint64_t m_stopBlock = 0;
-    bool m_stopped = false;
     std::uint64_t m_blocksStarted = 0;
     std::uint64_t m_sourceBlocksStarted = 0;
 };

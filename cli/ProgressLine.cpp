@@ -26,7 +26,7 @@ std::string humanBytes(double bytes) {
 
 void ProgressLine::begin(const std::filesystem::path& file, std::uint64_t length,
                          std::uint32_t blocks) {
-    finish(true);
+    finish(Outcome::Complete);
     m_open = true;
     const std::u8string name = file.filename().u8string();
     m_name.assign(name.begin(), name.end());
@@ -39,24 +39,31 @@ void ProgressLine::begin(const std::filesystem::path& file, std::uint64_t length
 }
 
 void ProgressLine::update(std::uint32_t position) {
-    m_blocksDone = position;
-    m_done = std::min(m_length, std::uint64_t{position} * kBlockSize);
+    setBlocksDone(position);
     if (Clock::now() - m_lastDraw >= kRedrawInterval) {
         draw();
     }
 }
 
-void ProgressLine::finish(bool complete) {
+void ProgressLine::finish(Outcome outcome) {
     if (!m_open) {
         return;
     }
-    if (complete) {
+    if (outcome == Outcome::Complete) {
         m_blocksDone = m_blocks;
         m_done = m_length;
+    } else if (outcome == Outcome::Stopped) {
+        // A stop still lets the block being copied finish.
+        setBlocksDone(std::min(m_blocksDone + 1, m_blocks));
     }
     draw();
     std::fputc('\n', m_terminal);
     m_open = false;
+}
+
+void ProgressLine::setBlocksDone(std::uint32_t blocks) {
+    m_blocksDone = blocks;
+    m_done = std::min(m_length, std::uint64_t{blocks} * kBlockSize);
 }
 
 void ProgressLine::draw() {

@@ -10,17 +10,21 @@
 // source's name, the share of its blocks begun, the bytes done of its length and the rate.
 class ProgressLine {
 public:
+    // How a source's copy ended: whole, stopped after the block being copied, or failed in it.
+    enum class Outcome { Complete, Stopped, Failed };
+
     explicit ProgressLine(std::FILE* terminal) : m_terminal(terminal) {}
 
     void begin(const std::filesystem::path& file, std::uint64_t length, std::uint32_t blocks);
     // Block `position` of the source is being copied: those before it are done.
     void update(std::uint32_t position);
-    // Ends the open line, if any; a complete source shows all its bytes as done.
-    void finish(bool complete);
+    // Ends the open line, if any.
+    void finish(Outcome outcome);
 
 private:
     using Clock = std::chrono::steady_clock;
 
+    void setBlocksDone(std::uint32_t blocks);
     void draw();
 
     std::FILE* m_terminal;

@@ -31,11 +31,12 @@ Options:
       --version        show the version and exit
       --quiet          no progress line, even on a terminal
       --trace          print each step of the progress bar ("range 0 B", "pos b") on
-                       standard output
+                       standard output, instead of the progress line
       --plain-copy     move every block through the buffer, never by in-kernel copy
       --stop-at-block N
                        stop the run as its N-th whole block (from 1) begins; that block is
                        still written
+      --               end of the options: TARGET may begin with "-"
   --unchecked SOURCE   list SOURCE but leave it out of the run, like a row whose box is clear
 
 On a terminal, standard error shows one progress line per source. A file that cannot be used
@@ -70,9 +71,13 @@ std::optional<std::uint64_t> parseCount(std::string_view text) {
 }
 
 bool parseFlags(std::vector<std::string_view>& args, Options& options) {
-    while (!args.empty() && args.front().starts_with("-") && args.front() != "--unchecked") {
+    while (!args.empty() && args.front().starts_with("-") && args.front().size() > 1 &&
+           args.front() != "--unchecked") {
         const std::string_view flag = args.front();
         args.erase(args.begin());
+        if (flag == "--") {
+            break;
+        }
         if (flag == "-h" || flag == "--help") {
             options.help = true;
         } else if (flag == "--version") {
@@ -149,7 +154,8 @@ int join(const Options& options) {
         host.addRow(row.path, row.checked);
     }
     host.setTrace(options.trace);
-    if (!options.quiet && isTerminal(stderr)) {
+    // The trace shares the terminal; a line redrawn in place would run into it.
+    if (!options.quiet && !options.trace && isTerminal(stderr)) {
         host.showProgressOn(stderr);
     }
     {

@@ -102,6 +102,7 @@ void CombineEngine::CombineFiles() {
         return;
     }
     std::uint64_t offset = 0;
+    m_blocksBegun = 0;
     const int rows = m_host.rowCount();
     RunStep step = RunStep::Continue;
     // A stop request ends the walk: no later row is read or opened.
@@ -138,6 +139,7 @@ CombineEngine::RunStep CombineEngine::AppendSourceFile(const std::string& path,
     while (block < blocks) {
         const std::uint64_t last = LastBlockOfStep(mover, block, blocks);
         m_host.setProgressPosition(ProgressStep(last));
+        CountBlocksBegun(last + 1 - block);
         const std::uint64_t from = block * kBlockSize;
         const std::uint64_t size = (last + 1 - block) * kBlockSize;
         if (const auto status = mover.move(from, targetStart + from, size);
@@ -172,7 +174,16 @@ std::uint64_t CombineEngine::LastBlockOfStep(BlockMover& mover, std::uint64_t bl
     if (m_stop != 0 || firstWithData <= block) {
         return block;
     }
-    return std::min(firstWithData, blocks) - 1;
+    const std::uint64_t last = std::min(firstWithData, blocks) - 1;
+    const std::uint64_t stopAt = m_stopAtBlock;
+    return stopAt > m_blocksBegun ? std::min(last, block + (stopAt - m_blocksBegun) - 1) : last;
+}
+
+void CombineEngine::CountBlocksBegun(std::uint64_t count) {
+    m_blocksBegun += count;
+    if (m_blocksBegun == m_stopAtBlock) {
+        m_stop = 1;
+    }
 }
 
 std::uint32_t CombineEngine::ProgressStep(std::uint64_t block) {

@@ -36,6 +36,10 @@ public:
     void OnStop();
     // Forces read and write for every block, as when the kernel cannot copy between the files.
     void SetPlainCopy(bool plain) { m_plainCopy = plain; }
+    // For scripts and tests: each later run stops as its n-th whole block (from 1) begins, as
+    // a Stop pressed at that moment would; 0 for none. A step over blocks without data ends
+    // at that block, so the target is as a plain block-by-block copy would leave it.
+    void SetStopAtBlock(std::uint64_t block) { m_stopAtBlock = block; }
     // True while a worker of this engine has not yet returned (its notice may still be up).
     bool HasLiveWorker() const;
 
@@ -52,6 +56,7 @@ private:
     // The last block that the step of the bar beginning at `block` covers.
     std::uint64_t LastBlockOfStep(BlockMover& mover, std::uint64_t block,
                                   std::uint64_t blocks) const;
+    void CountBlocksBegun(std::uint64_t count);
     static void CombineThreadProc(CombineEngine* engine);
     void CombineFiles();
     bool StartWorker();
@@ -62,5 +67,8 @@ private:
     std::atomic<int> m_stop{0};
     std::string m_targetPath;
     std::atomic<bool> m_plainCopy{false};
+    std::atomic<std::uint64_t> m_stopAtBlock{0};
+    // Whole blocks begun in the current run; the worker's alone.
+    std::uint64_t m_blocksBegun = 0;
     std::list<Worker> m_workers;
 };
