@@ -1,22 +1,9 @@
 #include "ConsoleHost.h"
 
 #include "CombineEngine.h"
-#include "EngineTexts.h"
 
 #include <cstdio>
 #include <filesystem>
-
-namespace {
-
-bool concernsTarget(const std::string& text) {
-    return text == EngineTexts::kCreateTargetFailed || text == EngineTexts::kWriteTargetFailed;
-}
-
-bool concernsSource(const std::string& text) {
-    return text == EngineTexts::kOpenSourceFailed || text == EngineTexts::kReadSourceFailed;
-}
-
-} // namespace
 
 void ConsoleHost::showProgressOn(std::FILE* terminal) {
     m_progress = std::make_unique<ProgressLine>(terminal);
@@ -58,11 +45,11 @@ void ConsoleHost::setProgressPosition(std::uint32_t position) {
     m_sourceBlocksStarted = position + 1;
 }
 
-void ConsoleHost::showWindowMessage(const std::string& text) {
+void ConsoleHost::showWindowMessage(const RunMessage& message) {
     if (m_progress) {
         m_progress->finish(ProgressLine::Outcome::Failed);
     }
-    LineHost::showWindowMessage(text);
+    LineHost::showWindowMessage(message);
 }
 
 void ConsoleHost::showApplicationNotice(const std::string& text) {
@@ -87,8 +74,6 @@ void ConsoleHost::writeMessageLine(const std::string& line) {
     std::fprintf(stderr, "%s\n", line.c_str());
 }
 
-std::string ConsoleHost::messageLine(const std::string& text) {
-    const std::string subject =
-        concernsTarget(text) ? targetBoxText() : (concernsSource(text) ? m_source : "");
-    return "veltrane-join: " + (subject.empty() ? "" : subject + ": ") + text;
+std::string ConsoleHost::messageLine(const RunMessage& message) {
+    return "veltrane-join: " + (message.path.empty() ? "" : message.path + ": ") + message.text();
 }

@@ -22,13 +22,13 @@ public:
     std::string rowPath(int row) override;
     void setProgressRange(std::uint32_t lower, std::uint32_t upper) override;
     void setProgressPosition(std::uint32_t position) override;
-    void showWindowMessage(const std::string& text) override;
+    void showWindowMessage(const RunMessage& message) override;
     void showApplicationNotice(const std::string& text) override;
 
 private:
     void writeProgressLine(const std::string& line) override;
     void writeMessageLine(const std::string& line) override;
-    std::string messageLine(const std::string& text) override;
+    std::string messageLine(const RunMessage& message) override;
 
     bool m_trace = false;
     std::unique_ptr<ProgressLine> m_progress;

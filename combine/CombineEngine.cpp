@@ -17,9 +17,12 @@ namespace {
 
 using Block = std::array<char, CombineEngine::kBlockSize>;
 
-const char* FailureText(BlockMover::Status status) {
-    return status == BlockMover::Status::ReadFailed ? EngineTexts::kReadSourceFailed
-                                                    : EngineTexts::kWriteTargetFailed;
+RunMessage FailureMessage(BlockMover::Status status, const std::string& source,
+                          const std::string& target) {
+    if (status == BlockMover::Status::ReadFailed) {
+        return RunMessage(RunMessage::Kind::ReadSource, source);
+    }
+    return RunMessage(RunMessage::Kind::WriteTarget, target);
 }
 
 } // namespace
@@ -37,7 +40,7 @@ bool CombineEngine::OnStart() {
     // Raising the flag and testing it in one step lets no second Start slip in between.
     int idle = 0;
     if (!g_busy.compare_exchange_strong(idle, 1)) {
-        m_host.showWindowMessage(EngineTexts::kWaitCurrentThread);
+        m_host.showWindowMessage(RunMessage(RunMessage::Kind::WaitCurrentThread));
         return false;
     }
     m_stop = 0;
@@ -45,7 +48,7 @@ bool CombineEngine::OnStart() {
     if (!StartWorker()) {
         g_busy = 0;
         // The system is out of threads or memory; say so rather than ignore the Start.
-        m_host.showWindowMessage(EngineTexts::kOutOfMemory);
+        m_host.showWindowMessage(RunMessage(RunMessage::Kind::OutOfMemory));
         return false;
     }
     return true;
@@ -98,7 +101,7 @@ void CombineEngine::CombineThreadProc(CombineEngine* engine) {
 void CombineEngine::CombineFiles() {
     DiskFile target;
     if (!target.createTarget(m_targetPath)) {
-        m_host.showWindowMessage(EngineTexts::kCreateTargetFailed);
+        m_host.showWindowMessage(RunMessage(RunMessage::Kind::CreateTarget, m_targetPath));
         return;
     }
     std::uint64_t offset = 0;
@@ -112,7 +115,7 @@ void CombineEngine::CombineFiles() {
         }
     }
     if (!target.close() && step == RunStep::Continue) {
-        m_host.showWindowMessage(EngineTexts::kWriteTargetFailed);
+        m_host.showWindowMessage(RunMessage(RunMessage::Kind::WriteTarget, m_targetPath));
     }
 }
 
@@ -120,7 +123,7 @@ CombineEngine::RunStep CombineEngine::AppendSourceFile(const std::string& path,
                                                        std::uint64_t& offset, DiskFile& target) {
     DiskFile source;
     if (!source.openSource(path, target)) {
-        m_host.showWindowMessage(EngineTexts::kOpenSourceFailed);
+        m_host.showWindowMessage(RunMessage(RunMessage::Kind::OpenSource, path));
         return RunStep::Continue;
     }
     const std::uint64_t length = source.length();
@@ -130,7 +133,7 @@ CombineEngine::RunStep CombineEngine::AppendSourceFile(const std::string& path,
     // Left uninitialised: only bytes just read from the source are ever written from it.
     const std::unique_ptr<Block> buffer(new (std::nothrow) Block);
     if (!buffer) {
-        return EndRunWith(EngineTexts::kOutOfMemory);
+        return EndRunWith(RunMessage(RunMessage::Kind::OutOfMemory));
     }
     BlockMover mover(source, target, *buffer, !m_plainCopy);
     // The source's blocks are written from the running offset on, whatever came before.
@@ -144,7 +147,7 @@ CombineEngine::RunStep CombineEngine::AppendSourceFile(const std::string& path,
         const std::uint64_t size = (last + 1 - block) * kBlockSize;
         if (const auto status = mover.move(from, targetStart + from, size);
             status != BlockMover::Status::Moved) {
-            return EndRunWith(FailureText(status));
+            return EndRunWith(FailureMessage(status, path, m_targetPath));
         }
         block = last + 1;
         if (m_stop != 0) {
@@ -155,13 +158,13 @@ CombineEngine::RunStep CombineEngine::AppendSourceFile(const std::string& path,
     if (tail > 0 && m_stop == 0) {
         if (const auto status = mover.move(spanEnd, targetStart + spanEnd, tail);
             status != BlockMover::Status::Moved) {
-            return EndRunWith(FailureText(status));
+            return EndRunWith(FailureMessage(status, path, m_targetPath));
         }
         spanEnd = length;
     }
     // Where the span ends in a hole nothing was written there; the target still needs its length.
     if (!target.extendTo(targetStart + spanEnd)) {
-        return EndRunWith(EngineTexts::kWriteTargetFailed);
+        return EndRunWith(RunMessage(RunMessage::Kind::WriteTarget, m_targetPath));
     }
     offset += length;
     return RunStep::Continue;
@@ -190,7 +193,7 @@ std::uint32_t CombineEngine::ProgressStep(std::uint64_t block) {
     return static_cast<std::uint32_t>(std::min<std::uint64_t>(block, UINT32_MAX));
 }
 
-CombineEngine::RunStep CombineEngine::EndRunWith(const char* text) {
-    m_host.showWindowMessage(text);
+CombineEngine::RunStep CombineEngine::EndRunWith(const RunMessage& message) {
+    m_host.showWindowMessage(message);
     return RunStep::EndRun;
 }

@@ -7,6 +7,7 @@
 #include <thread>
 
 class EngineInterface;
+struct RunMessage;
 class BlockMover;
 class DiskFile;
 
@@ -61,7 +62,7 @@ private:
     void CombineFiles();
     bool StartWorker();
     void JoinFinishedWorkers();
-    RunStep EndRunWith(const char* text);
+    RunStep EndRunWith(const RunMessage& message);
 
     EngineInterface& m_host;
     std::atomic<int> m_stop{0};

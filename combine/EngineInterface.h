@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RunMessage.h"
+
 #include <cstdint>
 #include <string>
 
@@ -22,7 +24,7 @@ public:
     virtual void setProgressRange(std::uint32_t lower, std::uint32_t upper) = 0;
     virtual void setProgressPosition(std::uint32_t position) = 0;
     // A message box modal to the window; returns once the user has closed it.
-    virtual void showWindowMessage(const std::string& text) = 0;
+    virtual void showWindowMessage(const RunMessage& message) = 0;
     // An application-level message box; returns once the user has closed it.
     virtual void showApplicationNotice(const std::string& text) = 0;
     // A worker's last act, on its own thread: it will call nothing more, and the engine no longer

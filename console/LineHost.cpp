@@ -55,8 +55,8 @@ void LineHost::setProgressPosition(std::uint32_t position) {
     writeProgressLine("pos " + std::to_string(position));
 }
 
-void LineHost::showWindowMessage(const std::string& text) {
-    writeMessageLine(messageLine(text));
+void LineHost::showWindowMessage(const RunMessage& message) {
+    writeMessageLine(messageLine(message));
     const std::lock_guard lock(m_mutex);
     m_showedMessage = true;
 }

@@ -28,7 +28,7 @@ public:
     std::string rowPath(int row) override;
     void setProgressRange(std::uint32_t lower, std::uint32_t upper) override;
     void setProgressPosition(std::uint32_t position) override;
-    void showWindowMessage(const std::string& text) override;
+    void showWindowMessage(const RunMessage& message) override;
     void showApplicationNotice(const std::string& text) override;
 
 protected:
@@ -36,7 +36,9 @@ protected:
     virtual void writeProgressLine(const std::string& line) = 0;
     virtual void writeMessageLine(const std::string& line) = 0;
     // "message: " and the text, unless a host says more.
-    virtual std::string messageLine(const std::string& text) { return "message: " + text; }
+    virtual std::string messageLine(const RunMessage& message) {
+        return std::string("message: ") + message.text();
+    }
 
 private:
     struct Row {

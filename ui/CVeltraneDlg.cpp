@@ -4,7 +4,6 @@
 #include "CAboutDlg.h"
 #include "ClassicProgressBar.h"
 #include "DialogTemplate.h"
-#include "EngineTexts.h"
 #include "FileList.h"
 
 #include <QCollator>
@@ -229,7 +228,7 @@ void CVeltraneDlg::OnBrowseTarget() {
 void CVeltraneDlg::done(int result) {
     // The worker refers to this window, so the window outlasts the run.
     if (g_busy != 0) {
-        showWindowMessage(EngineTexts::kWaitCurrentThread);
+        showWindowMessage(RunMessage(RunMessage::Kind::WaitCurrentThread));
         return;
     }
     QDialog::done(result);
@@ -317,8 +316,8 @@ void CVeltraneDlg::setProgressPosition(std::uint32_t position) {
     OnUiThread([this, position] { m_progress->setPosition32(position); });
 }
 
-void CVeltraneDlg::showWindowMessage(const std::string& text) {
-    OnUiThread([this, &text] { ShowMessageBox(text, Qt::WindowModal); });
+void CVeltraneDlg::showWindowMessage(const RunMessage& message) {
+    OnUiThread([this, &message] { ShowMessageBox(message.text(), Qt::WindowModal); });
 }
 
 void CVeltraneDlg::showApplicationNotice(const std::string& text) {

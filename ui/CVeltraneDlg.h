@@ -35,7 +35,7 @@ public:
     std::string rowPath(int row) override;
     void setProgressRange(std::uint32_t lower, std::uint32_t upper) override;
     void setProgressPosition(std::uint32_t position) override;
-    void showWindowMessage(const std::string& text) override;
+    void showWindowMessage(const RunMessage& message) override;
     void showApplicationNotice(const std::string& text) override;
     // Wakes the destructor's wait for the workers, on this window's thread.
     void workerEnded() override;

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "EngineTexts.h"
+
+#include <string>
+#include <system_error>
+#include <utility>
+
+// What a run has to tell its user, for each host to word its own way: a window shows the text
+// alone, a console also names the file and the system's reason.
+struct RunMessage {
+    enum class Kind {
+        WaitCurrentThread,
+        OutOfMemory,
+        CreateTarget,
+        // A ticked row names the target itself; `otherPath` is that row's path.
+        TargetIsSource,
+        // The target holds data and the host asked not to replace it.
+        TargetNotEmpty,
+        OpenSource,
+        ReadSource,
+        // The source delivered fewer bytes than its length; the rest of its span is zeros.
+        SourceEndedEarly,
+        WriteTarget,
+    };
+
+    explicit RunMessage(Kind kind, std::string path = {}, std::error_code error = {},
+                        std::string otherPath = {})
+        : kind(kind), path(std::move(path)), otherPath(std::move(otherPath)), error(error) {}
+
+    Kind kind;
+    // The file concerned; empty when none.
+    std::string path;
+    std::string otherPath;
+    // The system's reason, when it gave one.
+    std::error_code error;
+
+    const char* text() const {
+        switch (kind) {
+        case Kind::WaitCurrentThread:
+            return EngineTexts::kWaitCurrentThread;
+        case Kind::OutOfMemory:
+            return EngineTexts::kOutOfMemory;
+        case Kind::CreateTarget:
+        case Kind::TargetIsSource:
+        case Kind::TargetNotEmpty:
+            return EngineTexts::kCreateTargetFailed;
+        case Kind::OpenSource:
+            return EngineTexts::kOpenSourceFailed;
+        case Kind::ReadSource:
+        case Kind::SourceEndedEarly:
+            return EngineTexts::kReadSourceFailed;
+        case Kind::WriteTarget:
+            return EngineTexts::kWriteTargetFailed;
+        }
+        return EngineTexts::kWriteTargetFailed;
+    }
+};
