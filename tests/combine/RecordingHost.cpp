@@ -36,6 +36,12 @@ void RecordingHost::setProgressPosition(std::uint32_t position) {
     }
 }
 
+void RecordingHost::workerEnded() {
+    if (onWorkerEnded) {
+        onWorkerEnded();
+    }
+}
+
 void RecordingHost::record(std::string event) {
     const std::lock_guard lock(m_mutex);
     m_events.push_back(std::move(event));

@@ -55,6 +55,7 @@ private slots:
     void targetBoxTakesOnlyTheSaveDialogsChoice();
     void onlyAClickOnTheBoxOrSpaceOnTheRowTicksIt();
     void dropAddsLocalFilesInNaturalOrder();
+    void newRowsAreScrolledIntoView();
 
 private: // NOLINT(readability-redundant-access-specifiers)
     QString rowText(int row, int column) const {
@@ -252,6 +253,36 @@ void FileListTest::dropAddsLocalFilesInNaturalOrder() {
         rows << rowText(row, 0) + tick + rowText(row, 1).remove(m_dir.path());
     }
     QCOMPARE(rows, QStringList({"0 /first", "1 /D-s1", "2 /d-s2", "3 /d-s10", "4 /a/X", "5 /b/x"}));
+}
+
+void FileListTest::newRowsAreScrolledIntoView() {
+    QTableWidget* list = m_window.user().list();
+    const auto shown = [list](int row) {
+        return list->viewport()->rect().contains(list->visualRect(list->model()->index(row, 0)));
+    };
+    const auto paths = [this](const QString& name, int count) {
+        QList<QUrl> urls;
+        for (int file = 0; file < count; ++file) {
+            urls << QUrl::fromLocalFile(m_dir.filePath(name + QString::number(file)));
+        }
+        return urls;
+    };
+    m_window->AddFiles(QUrl::toStringList(paths("full", 30), QUrl::PreferLocalFile));
+    QVERIFY(shown(0));
+
+    // A few rows dropped on a full list, seen from its top: all of them come into view.
+    list->scrollToTop();
+    QVERIFY(m_window.user().dropFiles(paths("few", 2)));
+    QVERIFY(shown(30) && shown(31));
+    // More than fit: the first new one shows at the top, followed by as many as fit.
+    list->scrollToTop();
+    QVERIFY(m_window.user().dropFiles(paths("many", 30)));
+    QCOMPARE(list->rowAt(0), 32);
+    // One from the file dialog.
+    list->scrollToTop();
+    m_window.user().chooseFile("addFile", m_dir.filePath("one more"));
+    QCOMPARE(list->rowCount(), 63);
+    QVERIFY(shown(62));
 }
 
 QTEST_MAIN(FileListTest)
