@@ -254,7 +254,7 @@ TEST_F(CombineRunTest, AWorkerIsLiveUntilItsLastCallHasReturned) {
     m_host.addRow(m_dir.makeFile("a", 10, 1));
     std::atomic<bool> liveInLastCall{false};
     m_host.onWorkerEnded = [&] {
-        // Time for the engine to get it wrong, were it to count the worker out early.
+        // Time for the engine to count the worker out too early, if it does.
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
         liveInLastCall = m_engine.HasLiveWorker();
     };

@@ -260,29 +260,24 @@ void FileListTest::newRowsAreScrolledIntoView() {
     const auto shown = [list](int row) {
         return list->viewport()->rect().contains(list->visualRect(list->model()->index(row, 0)));
     };
-    const auto paths = [this](const QString& name, int count) {
+    const auto files = [this](int count) {
         QList<QUrl> urls;
-        for (int file = 0; file < count; ++file) {
-            urls << QUrl::fromLocalFile(m_dir.filePath(name + QString::number(file)));
+        while (urls.size() < count) {
+            urls << QUrl::fromLocalFile(m_dir.filePath(QString::number(urls.size())));
         }
         return urls;
     };
-    m_window->AddFiles(QUrl::toStringList(paths("full", 30), QUrl::PreferLocalFile));
-    QVERIFY(shown(0));
-
-    // A few rows dropped on a full list, seen from its top: all of them come into view.
+    m_window->AddFiles(QUrl::toStringList(files(30), QUrl::PreferLocalFile));
+    // Each time from the top of the full list: a few dropped rows all come into view, of more
+    // than fit the first one shows at the top, and so does one from the file dialog.
     list->scrollToTop();
-    QVERIFY(m_window.user().dropFiles(paths("few", 2)));
-    QVERIFY(shown(30) && shown(31));
-    // More than fit: the first new one shows at the top, followed by as many as fit.
+    QVERIFY(m_window.user().dropFiles(files(2)) && shown(30) && shown(31));
     list->scrollToTop();
-    QVERIFY(m_window.user().dropFiles(paths("many", 30)));
+    QVERIFY(m_window.user().dropFiles(files(30)));
     QCOMPARE(list->rowAt(0), 32);
-    // One from the file dialog.
     list->scrollToTop();
     m_window.user().chooseFile("addFile", m_dir.filePath("one more"));
-    QCOMPARE(list->rowCount(), 63);
-    QVERIFY(shown(62));
+    QVERIFY(list->rowCount() == 63 && shown(62));
 }
 
 QTEST_MAIN(FileListTest)

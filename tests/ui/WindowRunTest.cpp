@@ -15,6 +15,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <atomic>
 #include <chrono>
 #include <cstddef>
@@ -37,16 +38,11 @@ QString barState(const QProgressBar* bar) {
     return QStringLiteral("%1:%2").arg(bar->maximum()).arg(bar->value());
 }
 
-// Counts the paints of a widget.
-class PaintCounter final : public QObject {
-public:
-    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+struct PaintCounter final : QObject {
     int paints = 0;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
+    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
         paints += event->type() == QEvent::Paint ? 1 : 0;
-        return QObject::eventFilter(watched, event);
+        return false;
     }
 };
 
@@ -77,10 +73,9 @@ private: // NOLINT(readability-redundant-access-specifiers)
     QStringList runToTheEnd(int boxes, const std::function<void()>& atBox = {});
     // Runs `act` once, while the worker waits on the bar's range [0, `upper`].
     void atRange(std::uint32_t upper, const std::function<void()>& act);
-    // Records in m_shown each range the bar takes and each value it shows.
+    // Records in m_shown each range the bar takes and the last of the values it shows after
+    // it, checking that they never go down.
     void recordBar();
-    // m_shown with each series of values cut to its last, checking that none goes down.
-    QStringList settledMoves() const;
     ClassicProgressBar* progress() const {
         return m_window->findChild<ClassicProgressBar*>("progress");
     }
@@ -156,25 +151,15 @@ void WindowRunTest::recordBar() {
     connect(progress(), &ClassicProgressBar::rangeSet, this, [this](auto /*lower*/, auto upper) {
         m_shown << QStringLiteral("range %1").arg(upper);
     });
-    connect(progress(), &QProgressBar::valueChanged, this,
-            [this](int value) { m_shown << QString::number(value); });
-}
-
-QStringList WindowRunTest::settledMoves() const {
-    QStringList settled;
-    bool inSeries = false;
-    for (const QString& entry : m_shown) {
-        bool isValue = false;
-        const int value = entry.toInt(&isValue);
-        if (isValue && inSeries) {
-            [&] { QVERIFY2(value >= settled.last().toInt(), qPrintable(m_shown.join(' '))); }();
-            settled.last() = entry;
-        } else {
-            settled << entry;
+    connect(progress(), &QProgressBar::valueChanged, this, [this](int value) {
+        bool inSeries = false;
+        const int last = m_shown.value(m_shown.size() - 1).toInt(&inSeries);
+        QVERIFY2(!inSeries || value >= last, qPrintable(m_shown.join(' ')));
+        if (inSeries) {
+            m_shown.removeLast();
         }
-        inSeries = isValue;
-    }
-    return settled;
+        m_shown << QString::number(value);
+    });
 }
 
 void WindowRunTest::runJoinsTheTickedRowsInListOrder() {
@@ -246,7 +231,7 @@ void WindowRunTest::progressFollowsEachSourceAndAGoneSourceIsSkipped() {
     QCOMPARE(seen, ModalCloser::plainBoxes({kOpenFailed, kEnd}));
     QVERIFY(contentsOf(target) == first + last);
     // Range [0, B] per source, position b before block b; never moved to B, never reset.
-    QCOMPARE(settledMoves(), QStringList({"range 3", "2", "box 3:2", "range 2", "1", "box 2:1"}));
+    QCOMPARE(m_shown, QStringList({"range 3", "2", "box 3:2", "range 2", "1", "box 2:1"}));
     QCOMPARE(barState(progress()), QStringLiteral("2:1"));
 }
 
@@ -259,19 +244,15 @@ void WindowRunTest::workerFinishesItsBlocksWhileTheWindowIsBusy() {
     m_window.user().clickCheckBox(1);
     const QString target = chooseTarget(QStringLiteral("busy.vmdk"));
     bool copiedWhileBusy = false;
-    // A long slot right behind the first range: the window answers nothing meanwhile.
+    // A long slot right behind the first range: the window answers nothing until it ends.
     atRange(kBlocks, [&] {
-        QMetaObject::invokeMethod(
-            this,
-            [&] {
-                const QDeadlineTimer deadline(std::chrono::seconds(30));
-                while (QFileInfo(target).size() < kBlocks * qint64{kMiB} &&
-                       !deadline.hasExpired()) {
-                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-                }
-                copiedWhileBusy = !deadline.hasExpired();
-            },
-            Qt::QueuedConnection);
+        QTimer::singleShot(0, this, [&] {
+            const QDeadlineTimer deadline(std::chrono::seconds(30));
+            while (!(copiedWhileBusy = QFileInfo(target).size() == kBlocks * qint64{kMiB}) &&
+                   !deadline.hasExpired()) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+        });
     });
     recordBar();
 
@@ -279,14 +260,15 @@ void WindowRunTest::workerFinishesItsBlocksWhileTheWindowIsBusy() {
     QCOMPARE(seen, ModalCloser::plainBoxes({kEnd}));
     QVERIFY(copiedWhileBusy);
     QVERIFY(contentsOf(target) == first + second);
-    QCOMPARE(settledMoves(), QStringList({"range 24", "23", "range 23", "22", "box 23:22"}));
+    QCOMPARE(m_shown, QStringList({"range 24", "23", "range 23", "22", "box 23:22"}));
 }
 
 void WindowRunTest::barRepaintsAtMostOnceAFrame() {
     // A hundred steps, each one wide enough to need a paint, twenty times a step.
     constexpr std::uint32_t kSteps = 100;
     constexpr std::uint32_t kRepeats = 20;
-    const PaintCounter counter(progress());
+    PaintCounter counter;
+    progress()->installEventFilter(&counter);
     recordBar();
     std::atomic<bool> handedAll{false};
     QElapsedTimer elapsed;
@@ -306,7 +288,7 @@ void WindowRunTest::barRepaintsAtMostOnceAFrame() {
     QVERIFY2(counter.paints <= elapsed.elapsed() / 16 + 3,
              qPrintable(
                  QStringLiteral("%1 paints in %2 ms").arg(counter.paints).arg(elapsed.elapsed())));
-    QCOMPARE(settledMoves(), QStringList({"range 100", "99"}));
+    QCOMPARE(m_shown, QStringList({"range 100", "99"}));
 }
 
 QTEST_MAIN(WindowRunTest)
