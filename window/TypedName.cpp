@@ -1,0 +1,17 @@
+#include "TypedName.h"
+
+#include <string>
+#include <system_error>
+
+std::filesystem::path TypedName::WithDefaultSuffix(const std::filesystem::path& path) {
+    const auto& name = path.filename().native();
+    std::error_code error;
+    if (name.find(std::filesystem::path::value_type{'.'}) !=
+            std::filesystem::path::string_type::npos ||
+        std::filesystem::exists(path, error)) {
+        return path;
+    }
+    std::filesystem::path withSuffix = path;
+    withSuffix += std::string(".") + kDefaultSuffix;
+    return withSuffix;
+}
