@@ -10,8 +10,8 @@ inline constexpr int IDR_MAINFRAME = 128;
 inline constexpr int IDB_BANNER = 129;
 inline constexpr unsigned IDM_ABOUTBOX = 0x0010;
 // A control that nothing addresses.
-inline constexpr int IDC_STATIC = -1;
-inline constexpr int IDOK = 1;
+inline constexpr int ID_NONE = -1;
+inline constexpr int ID_OK = 1;
 inline constexpr int IDC_TARGET_PATH = 1000;
 inline constexpr int IDC_BROWSE_TARGET = 1001;
 inline constexpr int IDC_FILE_LIST = 1002;

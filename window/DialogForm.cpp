@@ -13,7 +13,7 @@ using namespace ControlIds;
 namespace {
 
 constexpr std::array kMainControls{
-    FormControl{IDC_STATIC, ControlKind::Text, "targetLabel", "目标文件:", {15, 62, 36, 8}, 0},
+    FormControl{ID_NONE, ControlKind::Text, "targetLabel", "目标文件:", {15, 62, 36, 8}, 0},
     FormControl{IDC_TARGET_PATH, ControlKind::Edit, "targetPath", "", {58, 60, 382, 14}, kReadOnly},
     FormControl{
         IDC_BROWSE_TARGET, ControlKind::Button, "browseTarget", "...", {440, 60, 28, 14}, 0},
@@ -22,7 +22,7 @@ constexpr std::array kMainControls{
     FormControl{IDC_START, ControlKind::Button, "start", "确定", {212, 267, 50, 14}, 0},
     FormControl{IDC_STOP, ControlKind::Button, "stop", "停止", {335, 267, 50, 14}, 0},
     FormControl{IDC_ADD_FILE, ControlKind::Button, "addFile", "添加文件", {99, 268, 50, 14}, 0},
-    FormControl{IDC_STATIC, ControlKind::Picture, "banner", "", {0, 0, 476, 55}, 0},
+    FormControl{ID_NONE, ControlKind::Picture, "banner", "", {0, 0, 476, 55}, 0},
     FormControl{IDC_LINK_SOFTSITE,
                 ControlKind::Text,
                 "linkSoftSite",
@@ -35,7 +35,7 @@ constexpr std::array kMainControls{
                 WindowLinks::kHomeText,
                 {176, 291, 93, 12},
                 0},
-    FormControl{IDC_STATIC,
+    FormControl{ID_NONE,
                 ControlKind::Text,
                 "contact",
                 "QQ: 00000000  电话: 000-00000000",
@@ -44,12 +44,11 @@ constexpr std::array kMainControls{
 };
 
 constexpr std::array kAboutControls{
-    FormControl{IDC_STATIC, ControlKind::Icon, "icon", "", {11, 17, 20, 20}, 0},
+    FormControl{ID_NONE, ControlKind::Icon, "icon", "", {11, 17, 20, 20}, 0},
     FormControl{
-        IDC_STATIC, ControlKind::Text, "toolName", "多文件合并工具", {69, 13, 62, 8}, kNoPrefix},
-    FormControl{
-        IDC_STATIC, ControlKind::Text, "series", "Orvik软件免费工具系列", {57, 32, 90, 8}, 0},
-    FormControl{IDOK, ControlKind::Button, "ok", "OK", {178, 19, 50, 16}, kDefaultButton},
+        ID_NONE, ControlKind::Text, "toolName", "多文件合并工具", {69, 13, 62, 8}, kNoPrefix},
+    FormControl{ID_NONE, ControlKind::Text, "series", "Orvik软件免费工具系列", {57, 32, 90, 8}, 0},
+    FormControl{ID_OK, ControlKind::Button, "ok", "OK", {178, 19, 50, 16}, kDefaultButton},
 };
 
 const DialogForm kMain{IDD_MAIN, "Veltrane- Orvik软件-多文件合并", 477, 306, kMainControls};

@@ -1,10 +1,9 @@
 #include "TypedName.h"
 
-#include <string>
 #include <system_error>
 
 std::filesystem::path TypedName::WithDefaultSuffix(const std::filesystem::path& path) {
-    const auto& name = path.filename().native();
+    const std::filesystem::path::string_type name = path.filename().native();
     std::error_code error;
     if (name.find(std::filesystem::path::value_type{'.'}) !=
             std::filesystem::path::string_type::npos ||
@@ -12,6 +11,5 @@ std::filesystem::path TypedName::WithDefaultSuffix(const std::filesystem::path& 
         return path;
     }
     std::filesystem::path withSuffix = path;
-    withSuffix += std::string(".") + kDefaultSuffix;
-    return withSuffix;
+    return withSuffix.replace_extension(kDefaultSuffix);
 }

@@ -19,7 +19,7 @@ TEST(DialogFormTest, EveryControlLiesInsideItsDialogAndIdsAreUnique) {
             EXPECT_GE(c.rect.x, 0) << c.name;
             EXPECT_LE(c.rect.x + c.rect.width, form->width) << c.name;
             EXPECT_LE(c.rect.y + c.rect.height, form->height) << c.name;
-            EXPECT_TRUE(c.id == ControlIds::IDC_STATIC || ids.insert(c.id).second) << c.name;
+            EXPECT_TRUE(c.id == ControlIds::ID_NONE || ids.insert(c.id).second) << c.name;
             EXPECT_EQ(&form->control(c.name), &c);
         }
     }
