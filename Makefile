@@ -56,8 +56,8 @@ package: deps
 # build/windows/; `ctest --preset windows` then runs the tests under wine, the window's on a
 # virtual display with a CJK font; imagemagick grabs the window's screenshot.
 .PHONY: windows
-windows: PACKAGES += g++-mingw-w64-x86-64-posix googletest wine wine64 xvfb \
-  fonts-wqy-microhei imagemagick
+windows: PACKAGES += g++-mingw-w64-x86-64-posix googletest wine wine64 fonts-wine xvfb \
+  fonts-wqy-microhei imagemagick xdotool
 windows: deps
 	cmake --preset windows
 	cmake --build --preset windows
