@@ -23,7 +23,9 @@ std::optional<std::wstring> Choose(HWND owner, const wchar_t* defaultExtension, 
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = path.data();
     dialog.nMaxFile = kPathCapacity;
-    dialog.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_EXPLORER;
+    // The working folder stays as it was: else the last folder browsed stays in use (it cannot
+    // be removed, nor its drive ejected) until the tool ends.
+    dialog.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_EXPLORER | OFN_NOCHANGEDIR;
     dialog.lpstrDefExt = defaultExtension;
     if (run(&dialog) == FALSE) {
         return std::nullopt;

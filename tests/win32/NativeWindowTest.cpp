@@ -5,11 +5,11 @@
 #include "WindowDriver.h"
 
 #include <commctrl.h>
+#include <dlgs.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
-#include <mutex>
 #include <shlobj.h>
 
 namespace fs = std::filesystem;
@@ -74,6 +74,13 @@ fs::path WriteFile(const fs::path& file, std::size_t size, char seed) {
     return file;
 }
 
+template <typename Condition> bool Eventually(Condition condition) {
+    for (int i = 0; i < 100 && !condition(); ++i) {
+        ::Sleep(20);
+    }
+    return condition();
+}
+
 bool HasPixel(HWND window, COLORREF colour) {
     RECT client{};
     ::GetClientRect(window, &client);
@@ -89,21 +96,15 @@ bool HasPixel(HWND window, COLORREF colour) {
 }
 
 bool WaitForPixel(HWND window, COLORREF colour) {
-    for (int i = 0; i < 100; ++i) {
-        if (HasPixel(window, colour)) {
-            return true;
-        }
-        ::Sleep(20);
-    }
-    return false;
+    return Eventually([=] { return HasPixel(window, colour); });
 }
 
 void MoveCursor(int x, int y) {
     ::SetCursorPos(x, y);
-    POINT at{};
-    for (int i = 0; i < 100 && ::GetCursorPos(&at) != FALSE && (at.x != x || at.y != y); ++i) {
-        ::Sleep(20);
-    }
+    Eventually([=] {
+        POINT at{};
+        return ::GetCursorPos(&at) != FALSE && at.x == x && at.y == y;
+    });
 }
 
 // A drop of these files as Explorer would make it; the window frees it.
@@ -124,11 +125,10 @@ HDROP MakeDrop(const std::vector<std::wstring>& files) {
     return static_cast<HDROP>(memory);
 }
 
-std::mutex g_openedMutex;
+// Written on the window's thread inside the messages the test sends, read after they return.
 std::vector<std::wstring> g_opened;
 
 void RecordOpen(const std::wstring& url) {
-    const std::lock_guard lock(g_openedMutex);
     g_opened.push_back(url);
 }
 
@@ -229,10 +229,7 @@ TEST_F(NativeWindowTest, AboutItemOpensTheAboutBox) {
     EXPECT_NE(::SendMessageW(children[0], STM_GETICON, 0, 0), 0);
     EXPECT_EQ(::GetWindowLongW(children[3], GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
     ::PostMessageW(children[3], BM_CLICK, 0, 0);
-    for (int i = 0; i < 100 && ::IsWindow(about) != FALSE; ++i) {
-        ::Sleep(20);
-    }
-    EXPECT_FALSE(::IsWindow(about));
+    EXPECT_TRUE(Eventually([about] { return ::IsWindow(about) == FALSE; }));
     EXPECT_TRUE(::IsWindow(window.Dialog()));
 }
 
@@ -266,6 +263,28 @@ TEST_F(NativeWindowTest, CommandLineRowsThenADropInExplorersOrderAndSpaceTicksTh
     for (int row = 0; row < 4; ++row) {
         EXPECT_EQ(window.IsChecked(row), ticked[static_cast<std::size_t>(row)]) << row;
     }
+}
+
+// The system's dialogs take a typed name: ".vmdk" goes to a new name without an extension, and
+// the open dialog spares the name of a file that exists.
+TEST_F(NativeWindowTest, FileDialogsFollowTheTypedNameRule) {
+    WriteFile(m_dir / L"xaa", 1, 'x');
+    WindowDriver window;
+    const auto choose = [&window](int button, const wchar_t* caption, const fs::path& name) {
+        window.Click(button);
+        HWND dialog = window.WaitForWindow(caption);
+        ASSERT_NE(dialog, nullptr);
+        ::SetDlgItemTextW(dialog, cmb13, name.c_str());
+        ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(Eventually([dialog] { return ::IsWindow(dialog) == FALSE; }));
+    };
+    choose(IDC_ADD_FILE, L"Open", m_dir / L"disk");
+    choose(IDC_ADD_FILE, L"Open", m_dir / L"xaa");
+    choose(IDC_BROWSE_TARGET, L"Save As", m_dir / L"target");
+    ASSERT_EQ(window.RowCount(), 2);
+    EXPECT_EQ(window.RowText(0, 1), (m_dir / L"disk.vmdk").wstring());
+    EXPECT_EQ(window.RowText(1, 1), (m_dir / L"xaa").wstring());
+    EXPECT_EQ(WindowDriver::Text(window.Item(IDC_TARGET_PATH)), (m_dir / L"target.vmdk").wstring());
 }
 
 TEST_F(NativeWindowTest, RunJoinsTheTickedRowsByteForByteAndEndsWithTheNotice) {
@@ -332,15 +351,9 @@ TEST_F(NativeWindowTest, LinksTurnRedUnderTheMouseAndOpenTheirAddressOnRelease) 
     EXPECT_FALSE(HasPixel(window.Item(IDC_LINK_SOFTSITE), kRed));
 
     ::SendMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, 0);
-    {
-        const std::lock_guard lock(g_openedMutex);
-        EXPECT_TRUE(g_opened.empty());
-    }
+    EXPECT_TRUE(g_opened.empty());
     ::SendMessageW(link, WM_LBUTTONUP, 0, 0);
-    {
-        const std::lock_guard lock(g_openedMutex);
-        EXPECT_EQ(g_opened, std::vector<std::wstring>{L"http://www.orvik.example"});
-    }
+    EXPECT_EQ(g_opened, std::vector<std::wstring>{L"http://www.orvik.example"});
     MoveCursor(rect.right + 40, rect.bottom + 40);
     EXPECT_TRUE(WaitForPixel(link, kBlue));
     CMyStaticLink::SetUrlOpener(old);
