@@ -4,6 +4,7 @@
 #include "WideText.h"
 #include "WindowDriver.h"
 
+#include <array>
 #include <commctrl.h>
 #include <dlgs.h>
 #include <filesystem>
@@ -45,20 +46,9 @@ std::vector<HWND> Children(HWND dialog) {
     return children;
 }
 
-const wchar_t* ClassOf(ControlKind kind) {
-    switch (kind) {
-    case ControlKind::Edit:
-        return L"Edit";
-    case ControlKind::Button:
-        return L"Button";
-    case ControlKind::ListView:
-        return WC_LISTVIEWW;
-    case ControlKind::Progress:
-        return PROGRESS_CLASSW;
-    default:
-        return L"Static";
-    }
-}
+// The window class of each kind of control, in the order of ControlKind.
+const std::array<const wchar_t*, 7> kClassOfKind{
+    L"Static", L"Edit", L"Button", WC_LISTVIEWW, PROGRESS_CLASSW, L"Static", L"Static"};
 
 std::string Bytes(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
@@ -162,12 +152,13 @@ TEST_F(NativeWindowTest, EveryControlHasItsTextRectangleAndTabPlace) {
 
     const std::vector<HWND> children = Children(dialog);
     ASSERT_EQ(children.size(), form.controls.size());
-    std::vector<HWND> tabStops;
     for (std::size_t i = 0; i < children.size(); ++i) {
         const FormControl& control = form.controls[i];
         SCOPED_TRACE(control.name);
         EXPECT_EQ(::GetDlgCtrlID(children[i]), control.id);
-        EXPECT_EQ(_wcsicmp(WindowDriver::ClassName(children[i]).c_str(), ClassOf(control.kind)), 0);
+        EXPECT_EQ(_wcsicmp(WindowDriver::ClassName(children[i]).c_str(),
+                           kClassOfKind.at(static_cast<std::size_t>(control.kind))),
+                  0);
         const RECT expected = DialogRect(dialog, control.rect);
         const RECT actual = ChildRect(children[i]);
         EXPECT_EQ(actual.left, expected.left);
@@ -179,17 +170,13 @@ TEST_F(NativeWindowTest, EveryControlHasItsTextRectangleAndTabPlace) {
         if (control.kind == ControlKind::Text || control.kind == ControlKind::Button) {
             EXPECT_EQ(WindowDriver::Text(children[i]), Wide(control.text));
         }
-        if ((::GetWindowLongW(children[i], GWL_STYLE) & WS_TABSTOP) != 0) {
-            tabStops.push_back(children[i]);
-        }
     }
-    const std::vector<HWND> expectedTabs{
-        window.Item(IDC_TARGET_PATH), window.Item(IDC_BROWSE_TARGET), window.Item(IDC_FILE_LIST),
-        window.Item(IDC_START),       window.Item(IDC_STOP),          window.Item(IDC_ADD_FILE)};
-    EXPECT_EQ(tabStops, expectedTabs);
-    for (std::size_t i = 0; i < tabStops.size(); ++i) {
-        EXPECT_EQ(::GetNextDlgTabItem(dialog, tabStops[i], FALSE),
-                  tabStops[(i + 1) % tabStops.size()]);
+    // Tab walks the controls with a tab stop in template order, and round again.
+    const std::array tabOrder{IDC_TARGET_PATH, IDC_BROWSE_TARGET, IDC_FILE_LIST,
+                              IDC_START,       IDC_STOP,          IDC_ADD_FILE};
+    for (std::size_t i = 0; i < tabOrder.size(); ++i) {
+        EXPECT_EQ(::GetNextDlgTabItem(dialog, window.Item(tabOrder[i]), FALSE),
+                  window.Item(tabOrder[(i + 1) % tabOrder.size()]));
     }
     GUITHREADINFO focus{};
     focus.cbSize = sizeof focus;
