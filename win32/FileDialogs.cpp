@@ -5,13 +5,17 @@
 
 #include <commdlg.h>
 #include <filesystem>
+#include <string_view>
 #include <vector>
+
+using namespace std::literals;
 
 namespace {
 
 // The longest path the system takes.
 constexpr DWORD kPathCapacity = 32768;
-constexpr wchar_t kFilter[] = L"vmdk Files (*.vmdk)\0*.vmdk\0All Files (*.*)\0*.*\0";
+// Pairs of a name and a pattern, each ended by a NUL, and a NUL to end them all.
+constexpr std::wstring_view kFilter = L"vmdk Files (*.vmdk)\0*.vmdk\0All Files (*.*)\0*.*\0\0"sv;
 
 template <typename Run>
 std::optional<std::wstring> Choose(HWND owner, const wchar_t* defaultExtension, Run run) {
@@ -19,7 +23,7 @@ std::optional<std::wstring> Choose(HWND owner, const wchar_t* defaultExtension, 
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = owner;
-    dialog.lpstrFilter = kFilter;
+    dialog.lpstrFilter = kFilter.data();
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = path.data();
     dialog.nMaxFile = kPathCapacity;

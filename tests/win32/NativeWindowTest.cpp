@@ -197,9 +197,9 @@ TEST_F(NativeWindowTest, EveryControlHasItsTextRectangleAndTabPlace) {
     const int items = ::GetMenuItemCount(menu);
     EXPECT_EQ(::GetMenuItemID(menu, items - 1), IDM_ABOUTBOX);
     EXPECT_EQ(::GetMenuState(menu, items - 2, MF_BYPOSITION) & MF_SEPARATOR, MF_SEPARATOR);
-    wchar_t aboutText[64] = {};
-    ::GetMenuStringW(menu, IDM_ABOUTBOX, aboutText, 64, MF_BYCOMMAND);
-    EXPECT_STREQ(aboutText, L"&About Veltrane...");
+    std::array<wchar_t, 64> aboutText{};
+    ::GetMenuStringW(menu, IDM_ABOUTBOX, aboutText.data(), aboutText.size(), MF_BYCOMMAND);
+    EXPECT_STREQ(aboutText.data(), L"&About Veltrane...");
 }
 
 TEST_F(NativeWindowTest, AboutItemOpensTheAboutBox) {
