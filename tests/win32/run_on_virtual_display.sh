@@ -15,4 +15,6 @@ done
 export DISPLAY=":$(cat "$display_file")"
 
 wine regedit /S "$(winepath -w "$(dirname "$0")/window-prefix.reg")"
+# The glyphs of the caption buttons that wine draws; Debian's wine does not find them itself.
+cp -n /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
 "$@"
