@@ -14,7 +14,14 @@ for _ in $(seq 100); do
 done
 export DISPLAY=":$(cat "$display_file")"
 
+# A wine server still serving the prefix would keep the display it was started with.
+wineserver -w
+
 wine regedit /S "$(winepath -w "$(dirname "$0")/window-prefix.reg")"
 # The glyphs of the caption buttons that wine draws; Debian's wine does not find them itself.
 cp -n /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
-"$@"
+status=0
+"$@" || status=$?
+# Every process of the prefix ends before its display does.
+wineserver -w
+exit "$status"
