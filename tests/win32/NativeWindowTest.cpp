@@ -1,6 +1,7 @@
 #include "CMyStaticLink.h"
 #include "ControlIds.h"
 #include "DialogForm.h"
+#include "FileBytes.h"
 #include "WideText.h"
 #include "WindowDriver.h"
 
@@ -8,9 +9,8 @@
 #include <commctrl.h>
 #include <dlgs.h>
 #include <filesystem>
-#include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
-#include <iterator>
 #include <shlobj.h>
 
 namespace fs = std::filesystem;
@@ -50,25 +50,17 @@ std::vector<HWND> Children(HWND dialog) {
 const std::array<const wchar_t*, 7> kClassOfKind{
     L"Static", L"Edit", L"Button", WC_LISTVIEWW, PROGRESS_CLASSW, L"Static", L"Static"};
 
-std::string Bytes(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-fs::path WriteFile(const fs::path& file, std::size_t size, char seed) {
-    std::string bytes(size, '\0');
-    for (std::size_t i = 0; i < size; ++i) {
-        bytes[i] = static_cast<char>(seed + static_cast<char>(i * 7 % 251));
-    }
-    std::ofstream(file, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(size));
+fs::path WriteFile(const fs::path& file, std::size_t size, unsigned seed) {
+    FileBytes::write(WideText::ToUtf8(file.wstring()), FileBytes::pattern(size, seed));
     return file;
 }
 
-template <typename Condition> bool Eventually(Condition condition) {
-    for (int i = 0; i < 100 && !condition(); ++i) {
-        ::Sleep(20);
-    }
-    return condition();
+std::string Bytes(const fs::path& file) {
+    return FileBytes::read(WideText::ToUtf8(file.wstring()));
+}
+
+bool Eventually(const std::function<bool()>& condition) {
+    return WindowDriver::Poll(2, condition);
 }
 
 bool HasPixel(HWND window, COLORREF colour) {
@@ -255,7 +247,7 @@ TEST_F(NativeWindowTest, CommandLineRowsThenADropInExplorersOrderAndSpaceTicksTh
 // The system's dialogs take a typed name: ".vmdk" goes to a new name without an extension, and
 // the open dialog spares the name of a file that exists.
 TEST_F(NativeWindowTest, FileDialogsFollowTheTypedNameRule) {
-    WriteFile(m_dir / L"xaa", 1, 'x');
+    WriteFile(m_dir / L"xaa", 1, 1);
     WindowDriver window;
     const auto choose = [&window](int button, const wchar_t* caption, const fs::path& name) {
         window.Click(button);
@@ -275,9 +267,9 @@ TEST_F(NativeWindowTest, FileDialogsFollowTheTypedNameRule) {
 }
 
 TEST_F(NativeWindowTest, RunJoinsTheTickedRowsByteForByteAndEndsWithTheNotice) {
-    const fs::path a = WriteFile(m_dir / L"片段-a.bin", 3, 'a');
-    const fs::path skipped = WriteFile(m_dir / L"skipped.bin", 10, 's');
-    const fs::path b = WriteFile(m_dir / L"片段-b.bin", 2 * 1024 * 1024 + 5, 'b');
+    const fs::path a = WriteFile(m_dir / L"片段-a.bin", 3, 1);
+    const fs::path skipped = WriteFile(m_dir / L"skipped.bin", 10, 2);
+    const fs::path b = WriteFile(m_dir / L"片段-b.bin", 2 * FileBytes::kMiB + 5, 3);
     const fs::path target = m_dir / L"目标.vmdk";
     WindowDriver window({a.wstring(), skipped.wstring(), b.wstring()});
     window.SetChecked(0, true);
@@ -294,7 +286,7 @@ TEST_F(NativeWindowTest, RunJoinsTheTickedRowsByteForByteAndEndsWithTheNotice) {
 }
 
 TEST_F(NativeWindowTest, UnopenableSourceHoldsTheRunWhichRefusesCloseAndHonoursStop) {
-    const fs::path good = WriteFile(m_dir / L"good.bin", 4096, 'g');
+    const fs::path good = WriteFile(m_dir / L"good.bin", 4096, 4);
     const fs::path target = m_dir / L"target.bin";
     WindowDriver window({(m_dir / L"missing.bin").wstring(), good.wstring()});
     window.SetChecked(0, true);
