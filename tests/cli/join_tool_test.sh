@@ -96,6 +96,13 @@ printf 'head' >"$dir/s"; truncate -s 4M "$dir/s"; printf 'end' >>"$dir/s"
 msg=$(cd "$dir" && "$tool" -f --quiet t "$(printf 'new\nline\033[31m')" 2>&1)
 [ "$msg" = "veltrane-join: 'new'\$'\\n''line'\$'\\033''[31m': 打开源文件失败: No such file or directory" ] ||
   fail "quoting: $msg"
+# A file of /sys says 4096 bytes and holds a line: its span stays, zero-filled, and is reported.
+nominal=/sys/kernel/mm/transparent_hugepage/enabled
+if [ -r "$nominal" ]; then
+  msg=$("$tool" -f --quiet "$dir/t" "$nominal" 2>&1)
+  [ $? -eq 1 ] && [ "$msg" = "veltrane-join: $nominal: 读取源文件失败: ended before its length; the rest of its span is zeros" ] &&
+    [ "$(stat -c %s "$dir/t")" = 4096 ] || fail "a short source: $msg"
+fi
 mkdir -p "$dir/small"
 if mount -t tmpfs -o size=1m tmpfs "$dir/small" 2>/dev/null; then
   msg=$("$tool" --quiet "$dir/small/t" "$dir/a" 2>&1)
