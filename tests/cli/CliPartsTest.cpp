@@ -14,6 +14,7 @@ namespace {
 std::string readOf(std::vector<std::string> words) {
     words.insert(words.begin(), "veltrane-join");
     std::vector<char*> argv;
+    argv.reserve(words.size());
     for (std::string& word : words) {
         argv.push_back(word.data());
     }
