@@ -2,6 +2,7 @@
 #include "EngineFixture.h"
 #include "EngineTexts.h"
 #include "FileBytes.h"
+#include "FileError.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
@@ -17,6 +18,8 @@ TEST_F(WindowsFileTest, DeviceIsNeitherSourceNorTarget) {
 
     EXPECT_EQ(m_host.messages(), (std::vector<std::string>{EngineTexts::kOpenSourceFailed,
                                                            EngineTexts::kCreateTargetFailed}));
+    const std::error_code notRegular = FileError::NotRegularFile;
+    EXPECT_EQ(m_host.reasons(), (std::vector{notRegular, notRegular}));
 }
 
 TEST_F(WindowsFileTest, SparseSourceKeepsItsHolesInTheTarget) {
