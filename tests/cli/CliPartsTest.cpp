@@ -24,10 +24,13 @@ std::string readOf(std::vector<std::string> words) {
     }
     std::string read = line.options.target;
     for (const auto& row : line.options.rows) {
-        read += std::string(" ") + (row.checked ? "" : "-") + row.path;
+        read.append(row.checked ? " " : " -").append(row.path);
     }
-    return read + (line.options.force ? " force" : "") + (line.options.quiet ? " quiet" : "") +
-           (line.options.stopAtBlock != 0 ? " " + std::to_string(line.options.stopAtBlock) : "");
+    read.append(line.options.force ? " force" : "").append(line.options.quiet ? " quiet" : "");
+    if (line.options.stopAtBlock != 0) {
+        read.append(" ").append(std::to_string(line.options.stopAtBlock));
+    }
+    return read;
 }
 
 std::string drawn(void (*run)(ProgressLine&)) {
