@@ -18,11 +18,11 @@ namespace {
 using Block = std::array<char, CombineEngine::kBlockSize>;
 
 RunMessage FailureMessage(BlockMover::Status status, const std::string& source,
-                          const std::string& target) {
+                          const std::string& target, std::error_code writeError) {
     if (status == BlockMover::Status::ReadFailed) {
         return RunMessage(RunMessage::Kind::ReadSource, source);
     }
-    return RunMessage(RunMessage::Kind::WriteTarget, target);
+    return RunMessage(RunMessage::Kind::WriteTarget, target, writeError);
 }
 
 } // namespace
@@ -114,8 +114,12 @@ void CombineEngine::CombineFiles() {
             step = AppendSourceFile(m_host.rowPath(row), offset, target);
         }
     }
-    if (!target.close() && step == RunStep::Continue) {
-        m_host.showWindowMessage(RunMessage(RunMessage::Kind::WriteTarget, m_targetPath));
+    // A stopped or failed run flushes what it wrote too: the notice promises it is on the disk.
+    const bool flushed = m_writeBehind.finish(target);
+    const bool closed = target.close();
+    if (!(flushed && closed) && step == RunStep::Continue) {
+        m_host.showWindowMessage(
+            RunMessage(RunMessage::Kind::WriteTarget, m_targetPath, m_writeBehind.error()));
     }
 }
 
@@ -135,7 +139,7 @@ CombineEngine::RunStep CombineEngine::AppendSourceFile(const std::string& path,
     if (!buffer) {
         return EndRunWith(RunMessage(RunMessage::Kind::OutOfMemory));
     }
-    BlockMover mover(source, target, *buffer, !m_plainCopy);
+    BlockMover mover(source, target, *buffer, !m_plainCopy, m_writeBehind);
     // The source's blocks are written from the running offset on, whatever came before.
     const std::uint64_t targetStart = offset;
     std::uint64_t block = 0;
@@ -147,7 +151,7 @@ CombineEngine::RunStep CombineEngine::AppendSourceFile(const std::string& path,
         const std::uint64_t size = (last + 1 - block) * kBlockSize;
         if (const auto status = mover.move(from, targetStart + from, size);
             status != BlockMover::Status::Moved) {
-            return EndRunWith(FailureMessage(status, path, m_targetPath));
+            return EndRunWith(FailureMessage(status, path, m_targetPath, m_writeBehind.error()));
         }
         block = last + 1;
         if (m_stop != 0) {
@@ -158,7 +162,7 @@ CombineEngine::RunStep CombineEngine::AppendSourceFile(const std::string& path,
     if (tail > 0 && m_stop == 0) {
         if (const auto status = mover.move(spanEnd, targetStart + spanEnd, tail);
             status != BlockMover::Status::Moved) {
-            return EndRunWith(FailureMessage(status, path, m_targetPath));
+            return EndRunWith(FailureMessage(status, path, m_targetPath, m_writeBehind.error()));
         }
         spanEnd = length;
     }

@@ -239,3 +239,18 @@ bool DiskFile::extendTo(std::uint64_t length) {
     return ::SetFilePointerEx(asHandle(m_handle), wanted, nullptr, FILE_BEGIN) &&
            ::SetEndOfFile(asHandle(m_handle));
 }
+
+void DiskFile::startWriteOut(Region /*region*/) {}
+
+std::error_code DiskFile::waitWrittenOut(Region /*region*/) {
+    return {};
+}
+
+void DiskFile::dropCached(Region /*region*/) {}
+
+std::error_code DiskFile::flush() {
+    if (::FlushFileBuffers(asHandle(m_handle))) {
+        return {};
+    }
+    return {static_cast<int>(::GetLastError()), std::system_category()};
+}
