@@ -36,6 +36,7 @@ BlockMover::Status BlockMover::move(std::uint64_t from, std::uint64_t to, std::u
         }
         at = data.end;
     }
+    dropCopied(end);
     return Status::Moved;
 }
 
@@ -49,7 +50,6 @@ BlockMover::Status BlockMover::movePiece(std::uint64_t from, std::uint64_t to, s
             return status;
         }
     }
-    m_source.dropCached({from, from + size});
     return m_writeBehind.written(m_target, {to, to + size}) ? Status::Moved : Status::WriteFailed;
 }
 
@@ -89,5 +89,14 @@ BlockMover::Status BlockMover::copyThroughBuffer(std::uint64_t from, std::uint64
 void BlockMover::leaveHole() {
     if (!std::exchange(m_leftHole, true)) {
         m_target.prepareForHoles();
+    }
+}
+
+void BlockMover::dropCopied(std::uint64_t end) {
+    const std::uint64_t upTo =
+        end >= m_source.length() ? WriteBehind::chunkEnd(end) : WriteBehind::chunkStart(end);
+    if (upTo > m_sourceDropped) {
+        m_source.dropCached({m_sourceDropped, upTo});
+        m_sourceDropped = upTo;
     }
 }

@@ -31,6 +31,8 @@ private:
     std::size_t copyInKernel(std::uint64_t from, std::uint64_t to, std::size_t size);
     Status copyThroughBuffer(std::uint64_t from, std::uint64_t to, std::size_t size);
     void leaveHole();
+    // Drops the source's pages before `end`, by whole chunks until its last byte is reached.
+    void dropCopied(std::uint64_t end);
 
     DiskFile& m_source;
     DiskFile& m_target;
@@ -40,4 +42,5 @@ private:
     bool m_kernelCopy;
     bool m_firstKernelCall = true;
     bool m_leftHole = false;
+    std::uint64_t m_sourceDropped = 0;
 };

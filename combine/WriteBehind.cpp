@@ -19,8 +19,8 @@ bool WriteBehind::written(DiskFile& target, DiskFile::Region region) {
         m_pending = {region.start, region.start};
     }
     m_pending.end = region.end;
-    while (m_pending.end - m_pending.start >= kChunk) {
-        const DiskFile::Region chunk{m_pending.start, m_pending.start + kChunk};
+    while (m_pending.end >= chunkEnd(m_pending.start)) {
+        const DiskFile::Region chunk{m_pending.start, chunkEnd(m_pending.start)};
         m_pending.start = chunk.end;
         if (!send(target, chunk)) {
             return false;
@@ -31,8 +31,10 @@ bool WriteBehind::written(DiskFile& target, DiskFile::Region region) {
 
 bool WriteBehind::finish(DiskFile& target) {
     m_error = target.flush();
-    target.dropCached(m_sent);
-    target.dropCached(m_pending);
+    // All of it is on the disk now, including the page that holds the target's last byte.
+    if (m_pending.end > 0) {
+        target.dropCached({0, chunkEnd(m_pending.end - 1)});
+    }
     m_pending = {};
     m_sent = {};
     return !m_error;

@@ -11,7 +11,12 @@
 // time, whatever the size of the join, and the flush at the end waits only for those.
 class WriteBehind {
 public:
+    // Chunks end on multiples of their size, so that no large page of the cache straddles
+    // two of them and escapes being dropped.
     static constexpr std::uint64_t kChunk = std::uint64_t{8} << 20;
+
+    static std::uint64_t chunkStart(std::uint64_t offset) { return offset - offset % kChunk; }
+    static std::uint64_t chunkEnd(std::uint64_t offset) { return chunkStart(offset) + kChunk; }
 
     // Notes that `region` of the target has just been written; regions come in the order of
     // the target's offsets. False when an earlier chunk could not be written.
