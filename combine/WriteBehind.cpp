@@ -30,14 +30,14 @@ bool WriteBehind::written(DiskFile& target, DiskFile::Region region) {
 }
 
 bool WriteBehind::finish(DiskFile& target) {
-    m_error = target.flush();
+    const bool flushed = target.flush();
     // All of it is on the disk now, including the page that holds the target's last byte.
     if (m_pending.end > 0) {
         target.dropCached({0, chunkEnd(m_pending.end - 1)});
     }
     m_pending = {};
     m_sent = {};
-    return !m_error;
+    return flushed;
 }
 
 bool WriteBehind::send(DiskFile& target, DiskFile::Region chunk) {
@@ -49,7 +49,7 @@ bool WriteBehind::send(DiskFile& target, DiskFile::Region chunk) {
     if (isEmpty(earlier)) {
         return true;
     }
-    m_error = target.waitWrittenOut(earlier);
+    const bool onDisk = target.waitWrittenOut(earlier);
     target.dropCached(earlier);
-    return !m_error;
+    return onDisk;
 }

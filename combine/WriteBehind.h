@@ -3,7 +3,6 @@
 #include "DiskFile.h"
 
 #include <cstdint>
-#include <system_error>
 
 // Keeps a run's written bytes moving to the disk close behind the writing. Each chunk is
 // started on its way once written, and the chunk before it is then awaited and its pages
@@ -19,13 +18,12 @@ public:
     static std::uint64_t chunkEnd(std::uint64_t offset) { return chunkStart(offset) + kChunk; }
 
     // Notes that `region` of the target has just been written; regions come in the order of
-    // the target's offsets. False when an earlier chunk could not be written.
+    // the target's offsets. False when an earlier chunk could not be written: the target
+    // keeps the reason.
     bool written(DiskFile& target, DiskFile::Region region);
     // Puts everything written on stable storage and drops its pages, ready for another run.
-    // False when that fails.
+    // False, with the reason kept by the target, when that fails.
     bool finish(DiskFile& target);
-    // Why the last call returned false.
-    std::error_code error() const { return m_error; }
 
 private:
     bool send(DiskFile& target, DiskFile::Region chunk);
@@ -34,5 +32,4 @@ private:
     DiskFile::Region m_pending;
     // On its way, not yet awaited.
     DiskFile::Region m_sent;
-    std::error_code m_error;
 };

@@ -17,17 +17,17 @@ std::vector<std::string> RecordingHost::messages() const {
     return messages;
 }
 
-std::vector<std::error_code> RecordingHost::errors() const {
+std::vector<RunMessage> RecordingHost::runMessages() const {
     const std::lock_guard lock(m_mutex);
-    return m_errors;
+    return m_runMessages;
 }
 
-void RecordingHost::showWindowMessage(const RunMessage& message) {
-    {
-        const std::lock_guard lock(m_mutex);
-        m_errors.push_back(message.error);
+std::vector<std::error_code> RecordingHost::reasons() const {
+    std::vector<std::error_code> reasons;
+    for (const RunMessage& message : runMessages()) {
+        reasons.push_back(message.error);
     }
-    LineHost::showWindowMessage(message);
+    return reasons;
 }
 
 std::string RecordingHost::rowPath(int row) {
@@ -47,6 +47,14 @@ void RecordingHost::setProgressPosition(std::uint32_t position) {
     if (onPosition) {
         onPosition(position);
     }
+}
+
+void RecordingHost::showWindowMessage(const RunMessage& message) {
+    {
+        const std::lock_guard lock(m_mutex);
+        m_runMessages.push_back(message);
+    }
+    LineHost::showWindowMessage(message);
 }
 
 void RecordingHost::record(std::string event) {

@@ -17,8 +17,9 @@ class RecordingHost final : public LineHost {
 public:
     std::vector<std::string> events() const;
     std::vector<std::string> messages() const;
-    // The system's reason given with each message.
-    std::vector<std::error_code> errors() const;
+    std::vector<RunMessage> runMessages() const;
+    // The system's reason of each message.
+    std::vector<std::error_code> reasons() const;
     // Places an event of the test's own among the engine's calls.
     void note(std::string event) { record(std::move(event)); }
 
@@ -37,5 +38,5 @@ private:
 
     mutable std::mutex m_mutex;
     std::vector<std::string> m_events;
-    std::vector<std::error_code> m_errors;
+    std::vector<RunMessage> m_runMessages;
 };

@@ -125,9 +125,9 @@ TEST_P(FlushTest, TargetIsFlushedBeforeTheNoticeAndAFailureIsAWriteError) {
     ASSERT_GE(events.size(), c.end.size());
     EXPECT_EQ(Events(events.end() - std::ssize(c.end), events.end()), c.end);
     const int error = c.flushError + c.writeOutError;
-    EXPECT_EQ(m_host.errors(), error != 0
-                                   ? std::vector{std::error_code(error, std::system_category())}
-                                   : std::vector<std::error_code>{});
+    EXPECT_EQ(m_host.reasons(), error != 0
+                                    ? std::vector{std::error_code(error, std::generic_category())}
+                                    : std::vector<std::error_code>{});
     EXPECT_EQ(fs::file_size(target()), c.targetSize);
 }
 

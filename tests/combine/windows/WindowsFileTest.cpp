@@ -2,6 +2,7 @@
 #include "EngineFixture.h"
 #include "EngineTexts.h"
 #include "FileBytes.h"
+#include "FileError.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
@@ -17,12 +18,14 @@ TEST_F(WindowsFileTest, DeviceIsNeitherSourceNorTarget) {
 
     EXPECT_EQ(m_host.messages(), (std::vector<std::string>{EngineTexts::kOpenSourceFailed,
                                                            EngineTexts::kCreateTargetFailed}));
+    const std::error_code notRegular = FileError::NotRegularFile;
+    EXPECT_EQ(m_host.reasons(), (std::vector{notRegular, notRegular}));
 }
 
 TEST_F(WindowsFileTest, SparseSourceKeepsItsHolesInTheTarget) {
     const std::string source = m_dir.path("source");
     DiskFile file; // marked and lengthened the way a run treats its target
-    ASSERT_TRUE(file.createTarget(source) && file.writeAt(0, std::string("data")));
+    ASSERT_TRUE(file.holdTarget(source) && file.writeAt(0, std::string("data")));
     file.prepareForHoles();
     ASSERT_TRUE(file.extendTo(4 * kMiB) && file.close());
     const DWORD attributes = ::GetFileAttributesW(FileBytes::native(source).c_str());
