@@ -3,12 +3,17 @@
 # with their spread. Every tool's time ends with its target on the disk: the join flushes
 # before it ends, the others are followed by `sync TARGET`. Also shows the dirty memory each
 # run added and what the page cache held of the target and the sources after it.
+# Then the same join started from the window (veltrane-window-bench, found beside
+# veltrane-join) against veltrane-join.
 # Usage: run_bench.sh PATH/TO/veltrane-join [RUNS]
+# BENCH_CASES picks the cases (default: "large small sparse window").
 # BENCH_BASELINE=PATH/TO/an-earlier-veltrane-join adds its runs for comparison.
 set -euo pipefail
 
 join_tool=$(realpath "$1")
+window_tool=$(dirname "$join_tool")/veltrane-window-bench
 runs=${2:-5}
+cases=${BENCH_CASES:-large small sparse window}
 small_runs=$((runs * 4 + 1))
 baseline=${BENCH_BASELINE:+$(realpath "$BENCH_BASELINE")}
 data=${BENCH_DATA:-$(dirname "$0")/../bench-data}
@@ -42,19 +47,24 @@ sample_dirty() {
     done
 }
 
-# One timed run: prints microseconds, peak resident KiB and the dirty KiB it added at most.
-# The target is removed, the disk synced and the sources read into the page cache beforehand,
-# so every run starts from the same state and none pays for the previous one's writeback.
-time_run() {
+# Removes the target, syncs the disk and reads the sources into the page cache, so that every
+# run starts from the same state and none pays for the previous one's writeback.
+fresh_state() {
     rm -f "$target"
     sync
     ! $warm || cat "${sources[@]}" >/dev/null
+}
+
+# One timed run: prints microseconds, peak resident KiB, the voluntary context switches of all
+# its threads and the dirty KiB it added at most.
+time_run() {
+    fresh_state
     local start end idle sampler
     idle=$(dirty_kib)
     sample_dirty >"$data/dirty" &
     sampler=$!
     start=$(date +%s%N)
-    /usr/bin/time -o "$data/rss" -f %M "$@" >/dev/null 2>&1
+    /usr/bin/time -o "$data/rss" -f '%M %w' "$@" >/dev/null 2>&1
     end=$(date +%s%N)
     kill "$sampler"
     wait "$sampler" || true
@@ -77,17 +87,19 @@ blocks_kib() { echo $(($(stat -c '%b * %B' "$1") / 1024)); }
 
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 range_of() { sort -n | awk '{ v[NR] = $1 } END { print v[1] "-" v[NR] }'; }
+# "min-max" of the timings in microseconds, as seconds.
+spread() { sort -n | awk '{ v[NR] = $1 } END { printf "%.3f-%.3f s", v[1] / 1e6, v[NR] / 1e6 }'; }
 
 # Runs one tool on the current sources; appends its figures to $data/TOOL.{t,rss,dirty,cache}.
 run_tool() {
     local tool=$1 us rss dirty
     # shellcheck disable=SC2016 # the inner shells expand their own arguments
     case $tool in
-    cat) read -r us rss dirty < <(time_run sh -c 'cat "$@" >"$0" && sync "$0"' "$target" "${sources[@]}") ;;
-    cp) read -r us rss dirty < <(time_run sh -c 'cp --sparse=auto "$1" "$0" && sync "$0"' "$target" "${sources[@]}") ;;
-    join) read -r us rss dirty < <(time_run "$join_tool" "$target" "${sources[@]}") ;;
-    plain) read -r us rss dirty < <(time_run "$join_tool" --plain-copy "$target" "${sources[@]}") ;;
-    before) read -r us rss dirty < <(time_run "$baseline" "$target" "${sources[@]}") ;;
+    cat) read -r us rss _ dirty < <(time_run sh -c 'cat "$@" >"$0" && sync "$0"' "$target" "${sources[@]}") ;;
+    cp) read -r us rss _ dirty < <(time_run sh -c 'cp --sparse=auto "$1" "$0" && sync "$0"' "$target" "${sources[@]}") ;;
+    join) read -r us rss _ dirty < <(time_run "$join_tool" "$target" "${sources[@]}") ;;
+    plain) read -r us rss _ dirty < <(time_run "$join_tool" --plain-copy "$target" "${sources[@]}") ;;
+    before) read -r us rss _ dirty < <(time_run "$baseline" "$target" "${sources[@]}") ;;
     esac
     echo "$us" >>"$data/$tool.t"
     echo "$rss" >>"$data/$tool.rss"
@@ -152,6 +164,7 @@ bench_set() {
     local name=$1 count=$2 size=$3 n=$4
     make_inputs "$name" "$count" "$size"
     sources=("$data/$name"/part*)
+    warm=true
     # shellcheck disable=SC2046
     bench_tools "$n" $(tools cat)
     echo "$name: $n runs each, $count x $size bytes, $((count * size / 1000000)) MB per run"
@@ -188,9 +201,48 @@ bench_sparse() {
     report "$(stat -c %s "${sources[0]}")" $(tools cp)
 }
 
+# The same join from the window and from veltrane-join, interleaved. The window's run is timed
+# by its driver from the press of Start to the end notice; veltrane-join's from outside, its
+# start-up included. "Waits" are the voluntary context switches of the window's worker thread,
+# and of all of veltrane-join's threads.
+bench_window() {
+    local n=$1 count=4 size=$((256 << 20)) i
+    [ -x "$window_tool" ] || { echo "window: $window_tool not built, left out"; return; }
+    make_inputs window "$count" "$size"
+    sources=("$data/window"/part*)
+    warm=true
+    : >"$data/join.t"; : >"$data/window.t"; : >"$data/join.w"; : >"$data/window.w"
+    for ((i = 0; i < n; i++)); do
+        read -r us _ waits _ < <(time_run "$join_tool" "$target" "${sources[@]}")
+        echo "$us" >>"$data/join.t"; echo "$waits" >>"$data/join.w"
+        ((i > 0)) || check_target veltrane-join "${sources[@]}"
+        fresh_state
+        read -r seconds waits _ < <(QT_QPA_PLATFORM=offscreen "$window_tool" "$target" "${sources[@]}" 2>/dev/null)
+        awk -v s="$seconds" 'BEGIN { printf "%d\n", s * 1e6 }' >>"$data/window.t"
+        echo "$waits" >>"$data/window.w"
+        ((i > 0)) || check_target "the window" "${sources[@]}"
+    done
+    awk -v n="$n" -v count="$count" -v size="$size" -v j="$(median <"$data/join.t")" \
+        -v w="$(median <"$data/window.t")" -v js="$(spread <"$data/join.t")" -v ws="$(spread <"$data/window.t")" \
+        -v jw="$(median <"$data/join.w")" -v ww="$(median <"$data/window.w")" \
+        -v wws="$(sort -n "$data/window.w" | tr '\n' ' ')" 'BEGIN {
+        printf "window: %d runs each, %d sources of %d MiB, warm\n", n, count, size / 1048576
+        printf "  veltrane-join  %8.3f s (%s)  waits %d (all threads)\n", j / 1e6, js, jw
+        printf "  window         %8.3f s (%s)  worker waits %d (each run: %s)\n", w / 1e6, ws, ww, wws
+        printf "  window / veltrane-join: %.2f\n", w / j
+    }'
+}
+
 echo "veltrane-join vs cat ($(cat --version | head -n 1)), medians (min-max), data in $data"
 echo "load before: $(uptime)"
-bench_set large 4 $((512 << 20)) "$runs"
-bench_set small 64 $((100 << 10)) "$small_runs"
-bench_sparse "$runs"
-rm -f "$target" "$data"/*.t "$data"/*.rss "$data"/*.dirty "$data"/*.cache "$data"/*.kib "$data/rss" "$data/dirty"
+for case in $cases; do
+    case $case in
+    large) bench_set large 4 $((512 << 20)) "$runs" ;;
+    small) bench_set small 64 $((100 << 10)) "$small_runs" ;;
+    sparse) bench_sparse "$runs" ;;
+    window) bench_window "$runs" ;;
+    *) echo "unknown case: $case" >&2; exit 2 ;;
+    esac
+done
+rm -f "$target" "$data"/*.t "$data"/*.w "$data"/*.rss "$data"/*.dirty "$data"/*.cache "$data"/*.kib \
+    "$data/rss" "$data/dirty"

@@ -5,6 +5,7 @@
 #include "ClassicProgressBar.h"
 #include "DialogTemplate.h"
 #include "FileList.h"
+#include "ProgressRelay.h"
 
 #include <QCollator>
 #include <QContextMenuEvent>
@@ -22,6 +23,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QThread>
+#include <QTimer>
 #include <algorithm>
 #include <string_view>
 #include <type_traits>
@@ -47,6 +49,9 @@ void attachLink(CMyStaticLink& link, QLabel* label, std::string_view url) {
 std::string toFileSystemPath(const QString& text) {
     return text.toStdString();
 }
+
+// How often a window going away looks again whether its workers have ended.
+constexpr int kWorkersLookAgainMs = 20;
 
 const QString kDefaultSuffix = QStringLiteral("vmdk");
 
@@ -142,6 +147,7 @@ void CVeltraneDlg::CreateControls() {
     auto* browse = form.addButton("browseTarget", QStringLiteral("..."), {440, 60, 28, 14});
     m_list = form.add<FileList>("fileList", {16, 87, 452, 144});
     m_progress = form.add<ClassicProgressBar>("progress", {15, 245, 453, 12});
+    m_positions = new ProgressRelay(*m_progress);
     auto* start = form.addButton("start", QStringLiteral("确定"), {212, 267, 50, 14});
     auto* stop = form.addButton("stop", QStringLiteral("停止"), {335, 267, 50, 14});
     auto* addFile = form.addButton("addFile", QStringLiteral("添加文件"), {99, 268, 50, 14});
@@ -208,14 +214,12 @@ void CVeltraneDlg::OnStop() {
 void CVeltraneDlg::OnAddFile() {
     const QString path = chooseFile(this, QFileDialog::AcceptOpen);
     if (!path.isEmpty()) {
-        m_list->appendFile(withDefaultSuffix(path));
+        m_list->appendFiles({withDefaultSuffix(path)});
     }
 }
 
 void CVeltraneDlg::AddFiles(const QStringList& paths) {
-    for (const QString& path : paths) {
-        m_list->appendFile(path);
-    }
+    m_list->appendFiles(paths);
 }
 
 void CVeltraneDlg::OnBrowseTarget() {
@@ -278,16 +282,21 @@ void CVeltraneDlg::keyPressEvent(QKeyEvent* event) {
 }
 
 template <typename Call> auto CVeltraneDlg::OnUiThread(Call call) -> decltype(call()) {
-    if (QThread::currentThread() == thread()) {
+    // Whatever the worker waits for comes after the last position it handed over.
+    const auto inOrder = [this, &call] {
+        m_positions->flush();
         return call();
+    };
+    if (QThread::currentThread() == thread()) {
+        return inOrder();
     }
     // The worker waits for the window; the window never waits for the worker.
     if constexpr (std::is_void_v<decltype(call())>) {
-        QMetaObject::invokeMethod(this, call, Qt::BlockingQueuedConnection);
+        QMetaObject::invokeMethod(this, inOrder, Qt::BlockingQueuedConnection);
     } else {
         decltype(call()) result{};
         QMetaObject::invokeMethod(
-            this, [&result, &call] { result = call(); }, Qt::BlockingQueuedConnection);
+            this, [&result, &inOrder] { result = inOrder(); }, Qt::BlockingQueuedConnection);
         return result;
     }
 }
@@ -312,8 +321,9 @@ void CVeltraneDlg::setProgressRange(std::uint32_t lower, std::uint32_t upper) {
     OnUiThread([this, lower, upper] { m_progress->setRange32(lower, upper); });
 }
 
+// The one call the worker does not wait for: it would otherwise wait once a block.
 void CVeltraneDlg::setProgressPosition(std::uint32_t position) {
-    OnUiThread([this, position] { m_progress->setPosition32(position); });
+    m_positions->hand(position);
 }
 
 void CVeltraneDlg::showWindowMessage(const RunMessage& message) {
@@ -348,6 +358,11 @@ void CVeltraneDlg::workerEnded() {
 // The window is going, so only the workers' calls and their message boxes are served.
 void CVeltraneDlg::ServeWorkers() {
     QEventLoop wait;
+    // A worker wakes the wait from its last call, a moment before the engine stops counting it
+    // as live; the wait looks again now and then so as not to miss that moment.
+    QTimer lookAgain;
+    connect(&lookAgain, &QTimer::timeout, &wait, &QEventLoop::quit);
+    lookAgain.start(kWorkersLookAgainMs);
     m_workersWait = &wait;
     while (m_engine.HasLiveWorker()) {
         wait.exec(QEventLoop::ExcludeUserInputEvents);
