@@ -63,8 +63,6 @@ private slots:
     void stopDuringARunKeepsTheBlocksWritten();
     void progressFollowsEachSourceAndAGoneSourceIsSkipped();
     void tickedRowNamingTheTargetLeavesItAsItWas();
-}
-
     void workerFinishesItsBlocksWhileTheWindowIsBusy();
     void barRepaintsAtMostOnceAFrame();
 
