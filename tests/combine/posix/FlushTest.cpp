@@ -21,11 +21,6 @@ namespace {
 std::function<int(const std::string& file)> g_onFlush;
 std::function<int()> g_onWaitWrittenOut;
 
-int failWith(int error) {
-    errno = error;
-    return -1;
-}
-
 std::string fileName(int fd) {
     return fs::read_symlink("/proc/self/fd/" + std::to_string(fd)).filename().string();
 }
@@ -63,21 +58,18 @@ void makeCleanFile(const std::string& path, std::size_t blocks, std::size_t extr
 
 } // namespace
 
-// The system's calls, in place of the C library's for the whole test program.
-// Named as the C library's header names it.
+// The system's calls, in place of the C library's for the whole test program; the parameter
+// named as the library's header names it.
 extern "C" int fdatasync(int __fildes) { // NOLINT(bugprone-reserved-identifier)
-    if (const int error = g_onFlush ? g_onFlush(fileName(__fildes)) : 0) {
-        return failWith(error);
-    }
-    return static_cast<int>(::syscall(SYS_fdatasync, __fildes));
+    errno = g_onFlush ? g_onFlush(fileName(__fildes)) : 0;
+    return errno != 0 ? -1 : static_cast<int>(::syscall(SYS_fdatasync, __fildes));
 }
 
 extern "C" int sync_file_range(int fd, off64_t offset, off64_t count, unsigned int flags) {
     const bool waits = (flags & SYNC_FILE_RANGE_WAIT_AFTER) != 0;
-    if (const int error = waits && g_onWaitWrittenOut ? g_onWaitWrittenOut() : 0) {
-        return failWith(error);
-    }
-    return static_cast<int>(::syscall(SYS_sync_file_range, fd, offset, count, flags));
+    errno = waits && g_onWaitWrittenOut ? g_onWaitWrittenOut() : 0;
+    return errno != 0 ? -1
+                      : static_cast<int>(::syscall(SYS_sync_file_range, fd, offset, count, flags));
 }
 
 namespace {
@@ -87,8 +79,7 @@ struct FlushCase {
     std::uint64_t stopAtBlock;
     int flushError;
     int writeOutError;
-    // The run's last events, and the target's length: of
-    // the 20 MiB source and the 10 bytes after it.
+    // The run's last events; the target's length, of a 20 MiB source and 10 bytes after it.
     Events end;
     std::size_t targetSize;
 };
