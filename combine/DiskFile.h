@@ -57,18 +57,21 @@ public:
     bool extendTo(std::uint64_t length);
 
 private:
-    // Which file on which volume, whatever name it was opened by.
+    // Which file on which volume, whatever name it was opened by: up to 128 bits of file id,
+    // as some file systems need. A file id of zero is unknown and matches nothing.
     struct Identity {
         std::uint64_t volume = 0;
         std::uint64_t index = 0;
+        std::uint64_t indexHigh = 0;
         bool operator==(const Identity&) const = default;
+        bool known() const { return index != 0 || indexHigh != 0; }
     };
 
     static constexpr std::intptr_t kNoHandle = -1;
 
     bool openRegular(const std::string& path, bool forWriting);
     bool isSameFile(const DiskFile& other) const {
-        return other.m_handle != kNoHandle && m_identity == other.m_identity;
+        return other.m_handle != kNoHandle && m_identity.known() && m_identity == other.m_identity;
     }
 
     // A descriptor or a handle, whichever the system uses.

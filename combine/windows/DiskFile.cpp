@@ -1,11 +1,15 @@
 #include "DiskFile.h"
 
+#include "FileFaults.h"
+
 #define WIN32_LEAN_AND_MEAN
 #ifndef NOMINMAX // std::min, not the macro
 #define NOMINMAX
 #endif
 #include <algorithm>
 #include <climits>
+#include <cstring>
+#include <cwctype>
 #include <limits>
 #include <utility>
 #include <windows.h>
@@ -35,8 +39,24 @@ std::wstring wideText(const std::string& text) {
     return wide;
 }
 
-// The full path with the prefix that lifts the 260-character limit. Paths the system already
-// takes as they stand (devices, pipes, prefixed ones) keep their form.
+// Whether a full path under \\?\ names a file rather than a device or a volume itself: a
+// drive's path, a share's, or one under a volume named by its GUID.
+bool namesFileUnderPrefix(std::wstring_view rest) {
+    const auto startsWith = [&rest](std::wstring_view head) {
+        return rest.size() > head.size() && ::_wcsnicmp(rest.data(), head.data(), head.size()) == 0;
+    };
+    if (rest.size() >= 3 && std::iswalpha(rest[0]) != 0 && rest[1] == L':' && rest[2] == L'\\') {
+        return true;
+    }
+    const std::size_t volumeEnd = rest.find(L"}\\");
+    return startsWith(L"UNC\\") ||
+           (startsWith(L"Volume{") && volumeEnd != std::wstring_view::npos &&
+            volumeEnd + 2 < rest.size());
+}
+
+// The full path with the prefix that lifts the 260-character limit; empty for names of
+// devices and volumes (\\.\ ones, reserved names such as NUL, \\?\GLOBALROOT, a bare
+// volume), which are never read or written, whatever rights the user has.
 std::wstring systemPath(const std::string& path) {
     const std::wstring wide = wideText(path);
     const DWORD size = wide.empty() ? 0 : ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
@@ -49,8 +69,11 @@ std::wstring systemPath(const std::string& path) {
         return {};
     }
     full.resize(length);
-    if (full.starts_with(LR"(\\?\)") || full.starts_with(LR"(\\.\)")) {
-        return full;
+    if (full.starts_with(LR"(\\?\)")) {
+        return namesFileUnderPrefix(std::wstring_view(full).substr(4)) ? full : std::wstring();
+    }
+    if (full.starts_with(LR"(\\.\)") || full == LR"(\\.)") {
+        return {};
     }
     if (full.starts_with(LR"(\\)")) {
         return LR"(\\?\UNC\)" + full.substr(2);
@@ -73,6 +96,37 @@ DWORD chunk(std::size_t size) {
     return static_cast<DWORD>(std::min<std::size_t>(size, std::numeric_limits<DWORD>::max()));
 }
 
+// A read or write of at most `size` bytes, as an armed fault lets it: failing with the
+// fault's error, or run on no more bytes than the fault allows.
+template <typename Call> BOOL faultable(FileFaults::Call which, std::size_t size, Call call) {
+    const auto fault = FileFaults::take(which);
+    if (fault && fault->error != 0) {
+        ::SetLastError(static_cast<DWORD>(fault->error));
+        return FALSE;
+    }
+    return call(chunk(fault ? std::min(size, fault->count) : size));
+}
+
+// The target is the run's alone; a source is shared as freely as other programs allow. An
+// indexer or a virus scanner often opens a new file for a moment: a target they hold is tried
+// again for about a second.
+HANDLE openHandle(const std::wstring& name, bool forWriting) {
+    const DWORD access = forWriting ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ;
+    const DWORD sharing = forWriting ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE;
+    const DWORD disposition = forWriting ? OPEN_ALWAYS : OPEN_EXISTING;
+    constexpr int kAttempts = 10;
+    constexpr DWORD kPauseMs = 100;
+    for (int attempt = 1;; ++attempt) {
+        const HANDLE handle = ::CreateFileW(name.c_str(), access, sharing, nullptr, disposition,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle != INVALID_HANDLE_VALUE || !forWriting || attempt == kAttempts ||
+            ::GetLastError() != ERROR_SHARING_VIOLATION) {
+            return handle;
+        }
+        ::Sleep(kPauseMs);
+    }
+}
+
 } // namespace
 
 DiskFile::~DiskFile() {
@@ -84,12 +138,7 @@ bool DiskFile::openRegular(const std::string& path, bool forWriting) {
     if (name.empty()) {
         return false;
     }
-    // The target is the run's alone; a source is shared as freely as other programs allow.
-    const DWORD access = forWriting ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ;
-    const DWORD sharing = forWriting ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE;
-    const DWORD disposition = forWriting ? OPEN_ALWAYS : OPEN_EXISTING;
-    const HANDLE handle = ::CreateFileW(name.c_str(), access, sharing, nullptr, disposition,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle = openHandle(name, forWriting);
     if (handle == INVALID_HANDLE_VALUE) {
         return false;
     }
@@ -101,8 +150,15 @@ bool DiskFile::openRegular(const std::string& path, bool forWriting) {
         close();
         return false;
     }
-    m_identity = {info.dwVolumeSerialNumber,
-                  (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+    // The 64-bit index of the older call is not unique on ReFS and is zero on some network
+    // redirectors; where the 128-bit id cannot be had, the file stays unknown.
+    FILE_ID_INFO id{};
+    if (::GetFileInformationByHandleEx(handle, FileIdInfo, &id, sizeof(id))) {
+        std::memcpy(&m_identity.index, id.FileId.Identifier, sizeof(m_identity.index));
+        std::memcpy(&m_identity.indexHigh, id.FileId.Identifier + sizeof(m_identity.index),
+                    sizeof(m_identity.indexHigh));
+        m_identity.volume = id.VolumeSerialNumber;
+    }
     m_length = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
     m_sparse = (info.dwFileAttributes & FILE_ATTRIBUTE_SPARSE_FILE) != 0;
     return true;
@@ -143,6 +199,10 @@ bool DiskFile::close() {
     }
     const bool closed = ::CloseHandle(asHandle(m_handle)) != 0;
     m_handle = kNoHandle;
+    if (const auto fault = FileFaults::take(FileFaults::Call::Close); fault && fault->error != 0) {
+        ::SetLastError(static_cast<DWORD>(fault->error));
+        return false;
+    }
     return closed;
 }
 
@@ -154,8 +214,9 @@ std::optional<std::size_t> DiskFile::readAt(std::uint64_t offset, std::span<char
         if (!atPosition(offset + done, position)) {
             return std::nullopt;
         }
-        if (!::ReadFile(asHandle(m_handle), buffer.data() + done, chunk(buffer.size() - done), &n,
-                        &position)) {
+        if (!faultable(FileFaults::Call::Read, buffer.size() - done, [&](DWORD size) {
+                return ::ReadFile(asHandle(m_handle), buffer.data() + done, size, &n, &position);
+            })) {
             if (::GetLastError() == ERROR_HANDLE_EOF) {
                 break;
             }
@@ -175,8 +236,11 @@ bool DiskFile::writeAt(std::uint64_t offset, std::span<const char> data) {
         OVERLAPPED position;
         DWORD n = 0;
         if (!atPosition(offset + done, position) ||
-            !::WriteFile(asHandle(m_handle), data.data() + done, chunk(data.size() - done), &n,
-                         &position) ||
+            !faultable(FileFaults::Call::Write, data.size() - done,
+                       [&](DWORD size) {
+                           return ::WriteFile(asHandle(m_handle), data.data() + done, size, &n,
+                                              &position);
+                       }) ||
             n == 0) {
             return false;
         }

@@ -8,15 +8,49 @@
 
 using WindowsFileTest = EngineFixture;
 
-TEST_F(WindowsFileTest, DeviceIsNeitherSourceNorTarget) {
-    m_host.addRow("NUL");
+TEST_F(WindowsFileTest, DevicesAndVolumesAreNeitherSourcesNorTargets) {
+    const std::vector<std::string> devices{"NUL",
+                                           "CON",
+                                           R"(\\.\NUL)",
+                                           R"(\\.\C:)",
+                                           R"(\\.\PhysicalDrive0)",
+                                           R"(\\?\C:)",
+                                           R"(\\?\GLOBALROOT\Device\Null)",
+                                           R"(\\?\PhysicalDrive0)",
+                                           R"(\\?\Volume{00000000-0000-0000-0000-000000000000}\)"};
+    const std::string a = m_dir.makeFile("a", 100, 1);
+    std::vector<std::string> expected;
+    for (const std::string& device : devices) {
+        m_host.addRow(device);
+        expected.push_back(EngineTexts::kOpenSourceFailed);
+    }
+    m_host.addRow(a);
     runToEnd();
-    m_host.setTarget("NUL");
-    m_engine.OnStart();
-    m_host.waitForNotices(2);
+    EXPECT_EQ(targetBytes(), FileBytes::read(a));
+    int runs = 1;
+    for (const std::string& device : devices) {
+        m_host.setTarget(device);
+        m_engine.OnStart();
+        m_host.waitForNotices(++runs);
+        expected.push_back(EngineTexts::kCreateTargetFailed);
+    }
 
-    EXPECT_EQ(m_host.messages(), (std::vector<std::string>{EngineTexts::kOpenSourceFailed,
-                                                           EngineTexts::kCreateTargetFailed}));
+    EXPECT_EQ(m_host.messages(), expected);
+}
+
+TEST_F(WindowsFileTest, FilesUnderTheLongPathPrefixAreJoined) {
+    const auto prefixed = [](const std::string& path) {
+        const std::u8string text = FileBytes::native(path).u8string();
+        return std::string(text.begin(), text.end());
+    };
+    const std::string a = m_dir.makeFile("a", 100, 1);
+    m_host.setTarget(prefixed(target()));
+    m_host.addRow(prefixed(a));
+
+    runToEnd();
+
+    EXPECT_EQ(targetBytes(), FileBytes::read(a));
+    EXPECT_TRUE(m_host.messages().empty());
 }
 
 TEST_F(WindowsFileTest, SparseSourceKeepsItsHolesInTheTarget) {
