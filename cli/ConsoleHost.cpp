@@ -75,5 +75,6 @@ void ConsoleHost::writeMessageLine(const std::string& line) {
 }
 
 std::string ConsoleHost::messageLine(const RunMessage& message) {
-    return "veltrane-join: " + (message.path.empty() ? "" : message.path + ": ") + message.text();
+    return "veltrane-join: " + (message.path.empty() ? "" : message.path + ": ") + message.text() +
+           (message.error ? ": " + message.error.message() : "");
 }

@@ -75,6 +75,7 @@ BlockMover::Status BlockMover::copyThroughBuffer(std::uint64_t from, std::uint64
     }
     if (*got < size) {
         // The source shrank since it was opened: what it lost stays a hole.
+        m_sourceEndedEarly = true;
         leaveHole();
     }
     return m_target.writeAt(to, m_buffer.first(*got)) ? Status::Moved : Status::WriteFailed;

@@ -21,6 +21,8 @@ public:
     std::uint64_t nextData(std::uint64_t from);
     // Moves the data among the source's bytes [from, from + size) to the target at `to` on.
     Status move(std::uint64_t from, std::uint64_t to, std::uint64_t size);
+    // Whether a read found the source ending before its opened length.
+    bool sourceEndedEarly() const { return m_sourceEndedEarly; }
 
 private:
     // One piece of data of at most the buffer's size.
@@ -36,4 +38,5 @@ private:
     bool m_kernelCopy;
     bool m_firstKernelCall = true;
     bool m_leftHole = false;
+    bool m_sourceEndedEarly = false;
 };

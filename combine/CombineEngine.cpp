@@ -10,6 +10,7 @@
 #include <exception>
 #include <memory>
 #include <new>
+#include <utility>
 
 std::atomic<int> g_busy{0};
 
@@ -17,12 +18,15 @@ namespace {
 
 using Block = std::array<char, CombineEngine::kBlockSize>;
 
-RunMessage FailureMessage(BlockMover::Status status, const std::string& source,
-                          const std::string& target) {
+using Kind = RunMessage::Kind;
+
+RunMessage FailureMessage(BlockMover::Status status, const std::string& sourcePath,
+                          const DiskFile& source, const std::string& targetPath,
+                          const DiskFile& target) {
     if (status == BlockMover::Status::ReadFailed) {
-        return RunMessage(RunMessage::Kind::ReadSource, source);
+        return RunMessage(Kind::ReadSource, sourcePath, source.lastError());
     }
-    return RunMessage(RunMessage::Kind::WriteTarget, target);
+    return RunMessage(Kind::WriteTarget, targetPath, target.lastError());
 }
 
 } // namespace
@@ -40,7 +44,7 @@ bool CombineEngine::OnStart() {
     // Raising the flag and testing it in one step lets no second Start slip in between.
     int idle = 0;
     if (!g_busy.compare_exchange_strong(idle, 1)) {
-        m_host.showWindowMessage(RunMessage(RunMessage::Kind::WaitCurrentThread));
+        m_host.showWindowMessage(RunMessage(Kind::WaitCurrentThread));
         return false;
     }
     m_stop = 0;
@@ -48,7 +52,7 @@ bool CombineEngine::OnStart() {
     if (!StartWorker()) {
         g_busy = 0;
         // The system is out of threads or memory; say so rather than ignore the Start.
-        m_host.showWindowMessage(RunMessage(RunMessage::Kind::OutOfMemory));
+        m_host.showWindowMessage(RunMessage(Kind::OutOfMemory));
         return false;
     }
     return true;
@@ -100,13 +104,16 @@ void CombineEngine::CombineThreadProc(CombineEngine* engine) {
 
 void CombineEngine::CombineFiles() {
     DiskFile target;
-    if (!target.createTarget(m_targetPath)) {
-        m_host.showWindowMessage(RunMessage(RunMessage::Kind::CreateTarget, m_targetPath));
+    if (!target.holdTarget(m_targetPath)) {
+        m_host.showWindowMessage(RunMessage(Kind::CreateTarget, m_targetPath, target.lastError()));
+        return;
+    }
+    const int rows = m_host.rowCount();
+    if (!PrepareTarget(target, rows)) {
         return;
     }
     std::uint64_t offset = 0;
     m_blocksBegun = 0;
-    const int rows = m_host.rowCount();
     RunStep step = RunStep::Continue;
     // A stop request ends the walk: no later row is read or opened.
     for (int row = 0; row < rows && step == RunStep::Continue && m_stop == 0; ++row) {
@@ -115,15 +122,45 @@ void CombineEngine::CombineFiles() {
         }
     }
     if (!target.close() && step == RunStep::Continue) {
-        m_host.showWindowMessage(RunMessage(RunMessage::Kind::WriteTarget, m_targetPath));
+        m_host.showWindowMessage(RunMessage(Kind::WriteTarget, m_targetPath, target.lastError()));
     }
+}
+
+bool CombineEngine::PrepareTarget(DiskFile& target, int rows) {
+    // The held file is compared, not its name, so no renaming in between can fool the check.
+    if (auto row = TickedRowNaming(target, rows)) {
+        m_host.showWindowMessage(
+            RunMessage(Kind::TargetIsSource, m_targetPath, {}, std::move(*row)));
+        return false;
+    }
+    if (m_refuseNonEmptyTarget && target.length() > 0) {
+        m_host.showWindowMessage(RunMessage(Kind::TargetNotEmpty, m_targetPath));
+        return false;
+    }
+    if (!target.emptyTarget()) {
+        m_host.showWindowMessage(RunMessage(Kind::CreateTarget, m_targetPath, target.lastError()));
+        return false;
+    }
+    return true;
+}
+
+std::optional<std::string> CombineEngine::TickedRowNaming(const DiskFile& target, int rows) {
+    for (int row = 0; row < rows; ++row) {
+        if (!m_host.isRowChecked(row)) {
+            continue;
+        }
+        if (std::string path = m_host.rowPath(row); target.isNamedBy(path)) {
+            return path;
+        }
+    }
+    return std::nullopt;
 }
 
 CombineEngine::RunStep CombineEngine::AppendSourceFile(const std::string& path,
                                                        std::uint64_t& offset, DiskFile& target) {
     DiskFile source;
     if (!source.openSource(path, target)) {
-        m_host.showWindowMessage(RunMessage(RunMessage::Kind::OpenSource, path));
+        m_host.showWindowMessage(RunMessage(Kind::OpenSource, path, source.lastError()));
         return RunStep::Continue;
     }
     const std::uint64_t length = source.length();
@@ -133,7 +170,7 @@ CombineEngine::RunStep CombineEngine::AppendSourceFile(const std::string& path,
     // Left uninitialised: only bytes just read from the source are ever written from it.
     const std::unique_ptr<Block> buffer(new (std::nothrow) Block);
     if (!buffer) {
-        return EndRunWith(RunMessage(RunMessage::Kind::OutOfMemory));
+        return EndRunWith(RunMessage(Kind::OutOfMemory));
     }
     BlockMover mover(source, target, *buffer, !m_plainCopy);
     // The source's blocks are written from the running offset on, whatever came before.
@@ -147,7 +184,7 @@ CombineEngine::RunStep CombineEngine::AppendSourceFile(const std::string& path,
         const std::uint64_t size = (last + 1 - block) * kBlockSize;
         if (const auto status = mover.move(from, targetStart + from, size);
             status != BlockMover::Status::Moved) {
-            return EndRunWith(FailureMessage(status, path, m_targetPath));
+            return EndRunWith(FailureMessage(status, path, source, m_targetPath, target));
         }
         block = last + 1;
         if (m_stop != 0) {
@@ -158,15 +195,18 @@ CombineEngine::RunStep CombineEngine::AppendSourceFile(const std::string& path,
     if (tail > 0 && m_stop == 0) {
         if (const auto status = mover.move(spanEnd, targetStart + spanEnd, tail);
             status != BlockMover::Status::Moved) {
-            return EndRunWith(FailureMessage(status, path, m_targetPath));
+            return EndRunWith(FailureMessage(status, path, source, m_targetPath, target));
         }
         spanEnd = length;
     }
     // Where the span ends in a hole nothing was written there; the target still needs its length.
     if (!target.extendTo(targetStart + spanEnd)) {
-        return EndRunWith(RunMessage(RunMessage::Kind::WriteTarget, m_targetPath));
+        return EndRunWith(RunMessage(Kind::WriteTarget, m_targetPath, target.lastError()));
     }
     offset += length;
+    if (mover.sourceEndedEarly()) {
+        m_host.showWindowMessage(RunMessage(Kind::SourceEndedEarly, path));
+    }
     return RunStep::Continue;
 }
 

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdint>
 #include <list>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -37,6 +38,8 @@ public:
     void OnStop();
     // Forces read and write for every block, as when the kernel cannot copy between the files.
     void SetPlainCopy(bool plain) { m_plainCopy = plain; }
+    // Each later run leaves a target that holds data as it was, instead of emptying it.
+    void SetRefuseNonEmptyTarget(bool refuse) { m_refuseNonEmptyTarget = refuse; }
     // For scripts and tests: each later run stops as its n-th whole block (from 1) begins, as
     // a Stop pressed at that moment would; 0 for none. A step over blocks without data ends
     // at that block, so the target is as a plain block-by-block copy would leave it.
@@ -60,6 +63,11 @@ private:
     void CountBlocksBegun(std::uint64_t count);
     static void CombineThreadProc(CombineEngine* engine);
     void CombineFiles();
+    // Holds the target and empties it, unless that would destroy a source or data the host
+    // wants kept; false, once the user has been told why, when the run cannot go on.
+    bool PrepareTarget(DiskFile& target, int rows);
+    // The first ticked row among the first `rows` that names the target, if any.
+    std::optional<std::string> TickedRowNaming(const DiskFile& target, int rows);
     bool StartWorker();
     void JoinFinishedWorkers();
     RunStep EndRunWith(const RunMessage& message);
@@ -68,6 +76,7 @@ private:
     std::atomic<int> m_stop{0};
     std::string m_targetPath;
     std::atomic<bool> m_plainCopy{false};
+    std::atomic<bool> m_refuseNonEmptyTarget{false};
     std::atomic<std::uint64_t> m_stopAtBlock{0};
     // Whole blocks begun in the current run; the worker's alone.
     std::uint64_t m_blocksBegun = 0;

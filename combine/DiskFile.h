@@ -5,10 +5,12 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <system_error>
 
 // The few file operations a combine run needs, with 64-bit positions given on every call.
-// Failures come back as results, never as exceptions. The build picks the system's
-// implementation; this face stays the same on every system.
+// Failures come back as results, never as exceptions, and the system's reason for the last
+// one is kept. The build picks the system's implementation; this face stays the same on
+// every system.
 class DiskFile {
 public:
     // Bytes [start, end) of a file.
@@ -24,9 +26,13 @@ public:
     DiskFile& operator=(DiskFile&&) = delete;
     ~DiskFile();
 
-    // Creates or empties a regular file for the caller's exclusive use: it is emptied only
-    // once the file is held, so a file another run holds is left as it was.
-    bool createTarget(const std::string& path);
+    // Opens or creates a regular file for the caller's exclusive use, its contents untouched:
+    // a file another run holds is not taken.
+    bool holdTarget(const std::string& path);
+    // Whether `path` names this very file, under whatever name: links, other spellings.
+    bool isNamedBy(const std::string& path) const;
+    // Empties the held target.
+    bool emptyTarget();
     // Opens a regular file for reading without ever blocking; refuses `target` itself under
     // any name, and any file another run holds as its target.
     bool openSource(const std::string& path, const DiskFile& target);
@@ -35,6 +41,8 @@ public:
 
     // Length when the file was opened.
     std::uint64_t length() const { return m_length; }
+    // The system's reason for the last call that failed.
+    std::error_code lastError() const { return m_error; }
     // Reads from `offset` until the buffer is full or the file ends: the count read, or
     // nothing on error.
     std::optional<std::size_t> readAt(std::uint64_t offset, std::span<char> buffer);
@@ -70,15 +78,30 @@ private:
     static constexpr std::intptr_t kNoHandle = -1;
 
     bool openRegular(const std::string& path, bool forWriting);
+    // What follows `from` where the system finds no more data: hole up to the opened length,
+    // unless the file is now shorter. Then its new end on counts as data, so that reading
+    // finds that it ended early rather than taking the rest for a hole.
+    Region endRegion(std::uint64_t from) const;
     bool isSameFile(const DiskFile& other) const {
         return other.m_handle != kNoHandle && m_identity.known() && m_identity == other.m_identity;
+    }
+    bool failed(std::error_code reason) {
+        m_error = reason;
+        return false;
+    }
+    // Closes a file that was opened but cannot serve, keeping the reason why.
+    bool refuse(std::error_code reason) {
+        close();
+        return failed(reason);
     }
 
     // A descriptor or a handle, whichever the system uses.
     std::intptr_t m_handle = kNoHandle;
     Identity m_identity;
     std::uint64_t m_length = 0;
+    std::error_code m_error;
 #ifdef _WIN32
+    static Identity identityOf(void* handle);
     // A source whose holes can be asked for; a target marked to keep its holes.
     bool m_sparse = false;
 #endif

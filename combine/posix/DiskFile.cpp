@@ -1,5 +1,6 @@
 #include "DiskFile.h"
 
+#include "FileError.h"
 #include "FileFaults.h"
 
 #include <algorithm>
@@ -20,8 +21,22 @@ template <typename Call> auto retryOnInterrupt(Call call) {
     }
 }
 
-bool isRegularFile(const struct stat& info) {
-    return S_ISREG(info.st_mode);
+std::error_code systemError() {
+    return {errno, std::generic_category()};
+}
+
+// Why a file of this kind is never joined; no error for a regular file.
+std::error_code refusedKind(const struct stat& info) {
+    if (S_ISREG(info.st_mode)) {
+        return {};
+    }
+    return S_ISDIR(info.st_mode) ? std::make_error_code(std::errc::is_a_directory)
+                                 : make_error_code(FileError::NotRegularFile);
+}
+
+// A lock that another holder keeps is a file in use, not a fault of the system.
+std::error_code lockError() {
+    return errno == EWOULDBLOCK ? make_error_code(FileError::InUse) : systemError();
 }
 
 // A call that moves at most `size` bytes, as an armed fault lets it: failing with the fault's
@@ -133,41 +148,57 @@ bool DiskFile::openRegular(const std::string& path, bool forWriting) {
     const int pathOnly = openPathOnly(path);
     int fd = -1;
     if (pathOnly >= 0) {
-        fd = ::fstat(pathOnly, &info) == 0 && isRegularFile(info)
-                 ? reopen(pathOnly, path, flags, info)
-                 : -1;
-        const int reason = errno;
+        const std::error_code refused =
+            ::fstat(pathOnly, &info) == 0 ? refusedKind(info) : systemError();
+        fd = refused ? -1 : reopen(pathOnly, path, flags, info);
+        const std::error_code reason = refused ? refused : systemError();
         ::close(pathOnly);
-        errno = reason;
+        if (fd < 0) {
+            return failed(reason);
+        }
     } else if (forWriting && errno == ENOENT) {
         // Nothing there yet: no lease to wait for, and a FIFO swapped in is refused below.
         fd = retryOnInterrupt(
             [&] { return ::open(path.c_str(), flags | O_CREAT | O_NONBLOCK, 0666); });
     }
     if (fd < 0) {
-        return false;
+        return failed(systemError());
     }
     m_handle = fd;
-    if (::fstat(fd, &info) != 0 || !isRegularFile(info)) {
-        close();
-        return false;
+    if (::fstat(fd, &info) != 0) {
+        return refuse(systemError());
+    }
+    if (refusedKind(info)) {
+        return refuse(refusedKind(info));
     }
     m_identity = {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
     m_length = static_cast<std::uint64_t>(info.st_size);
     return true;
 }
 
-bool DiskFile::createTarget(const std::string& path) {
+bool DiskFile::holdTarget(const std::string& path) {
     if (!openRegular(path, true)) {
         return false;
     }
-    const auto fd = static_cast<int>(m_handle);
+    if (!takeMark(static_cast<int>(m_handle), F_WRLCK)) {
+        return refuse(lockError());
+    }
+    return true;
+}
+
+bool DiskFile::isNamedBy(const std::string& path) const {
+    struct stat info {};
+    return m_handle != kNoHandle && ::stat(path.c_str(), &info) == 0 &&
+           Identity{static_cast<std::uint64_t>(info.st_dev),
+                    static_cast<std::uint64_t>(info.st_ino)} == m_identity;
+}
+
+bool DiskFile::emptyTarget() {
     // Emptying an already empty file is skipped: on ext4 any truncation to zero makes the
     // closing of the file start writing back everything the run wrote, which costs seconds.
-    if (!takeMark(fd, F_WRLCK) ||
-        (m_length > 0 && retryOnInterrupt([&] { return ::ftruncate(fd, 0); }) != 0)) {
-        close();
-        return false;
+    if (m_length > 0 &&
+        retryOnInterrupt([&] { return ::ftruncate(static_cast<int>(m_handle), 0); }) != 0) {
+        return failed(systemError());
     }
     m_length = 0;
     return true;
@@ -179,9 +210,11 @@ bool DiskFile::openSource(const std::string& path, const DiskFile& target) {
     }
     // The read mark fails while any run holds the file as its target, and keeps another run
     // from emptying it while it is read here.
-    if (isSameFile(target) || !takeMark(static_cast<int>(m_handle), F_RDLCK)) {
-        close();
-        return false;
+    if (isSameFile(target)) {
+        return refuse(FileError::IsTheTarget);
+    }
+    if (!takeMark(static_cast<int>(m_handle), F_RDLCK)) {
+        return refuse(lockError());
     }
     return true;
 }
@@ -195,22 +228,21 @@ bool DiskFile::close() {
     m_handle = kNoHandle;
     if (const auto fault = FileFaults::take(FileFaults::Call::Close); fault && fault->error != 0) {
         errno = fault->error;
-        return false;
+        return failed(systemError());
     }
-    return closed;
+    return closed || failed(systemError());
 }
 
 std::optional<std::size_t> DiskFile::readAt(std::uint64_t offset, std::span<char> buffer) {
     std::size_t done = 0;
     while (done < buffer.size()) {
         const auto at = systemOffset(offset + done);
-        if (!at) {
-            return std::nullopt;
-        }
-        const ssize_t n = faultable(FileFaults::Call::Read, buffer.size() - done, [&](auto size) {
-            return ::pread(static_cast<int>(m_handle), buffer.data() + done, size, *at);
-        });
+        const ssize_t n =
+            !at ? -1 : faultable(FileFaults::Call::Read, buffer.size() - done, [&](auto size) {
+                return ::pread(static_cast<int>(m_handle), buffer.data() + done, size, *at);
+            });
         if (n < 0) {
+            failed(systemError());
             return std::nullopt;
         }
         if (n == 0) {
@@ -225,14 +257,15 @@ bool DiskFile::writeAt(std::uint64_t offset, std::span<const char> data) {
     std::size_t done = 0;
     while (done < data.size()) {
         const auto at = systemOffset(offset + done);
-        if (!at) {
-            return false;
+        const ssize_t n =
+            !at ? -1 : faultable(FileFaults::Call::Write, data.size() - done, [&](auto size) {
+                return ::pwrite(static_cast<int>(m_handle), data.data() + done, size, *at);
+            });
+        if (n < 0) {
+            return failed(systemError());
         }
-        const ssize_t n = faultable(FileFaults::Call::Write, data.size() - done, [&](auto size) {
-            return ::pwrite(static_cast<int>(m_handle), data.data() + done, size, *at);
-        });
-        if (n <= 0) {
-            return false;
+        if (n == 0) {
+            return failed(std::make_error_code(std::errc::io_error));
         }
         done += static_cast<std::size_t>(n);
     }
@@ -243,14 +276,13 @@ std::optional<std::size_t> DiskFile::copyFrom(const DiskFile& source, std::uint6
                                               std::uint64_t to, std::size_t size) {
     auto in = systemOffset(from);
     auto out = systemOffset(to);
-    if (!in || !out) {
-        return std::nullopt;
-    }
-    const ssize_t n = faultable(FileFaults::Call::KernelCopy, size, [&](auto allowed) {
-        return ::copy_file_range(static_cast<int>(source.m_handle), &*in,
-                                 static_cast<int>(m_handle), &*out, allowed, 0);
-    });
+    const ssize_t n =
+        !in || !out ? -1 : faultable(FileFaults::Call::KernelCopy, size, [&](auto allowed) {
+            return ::copy_file_range(static_cast<int>(source.m_handle), &*in,
+                                     static_cast<int>(m_handle), &*out, allowed, 0);
+        });
     if (n < 0) {
+        failed(systemError());
         return std::nullopt;
     }
     return static_cast<std::size_t>(n);
@@ -265,13 +297,22 @@ DiskFile::Region DiskFile::nextData(std::uint64_t from) const {
     const off_t data = ::lseek(fd, *at, SEEK_DATA);
     if (data < 0) {
         // ENXIO: nothing but hole up to the end. Anything else: the system cannot tell.
-        return errno == ENXIO ? Region{m_length, m_length} : Region{from, m_length};
+        return errno == ENXIO ? endRegion(from) : Region{from, m_length};
     }
     const off_t hole = ::lseek(fd, data, SEEK_HOLE);
     const auto clip = [this](off_t offset) {
         return std::min(static_cast<std::uint64_t>(offset), m_length);
     };
     return {clip(data), hole < 0 ? m_length : clip(hole)};
+}
+
+DiskFile::Region DiskFile::endRegion(std::uint64_t from) const {
+    struct stat info {};
+    if (::fstat(static_cast<int>(m_handle), &info) == 0 &&
+        static_cast<std::uint64_t>(info.st_size) < m_length) {
+        return {std::max(from, static_cast<std::uint64_t>(info.st_size)), m_length};
+    }
+    return {m_length, m_length};
 }
 
 void DiskFile::prepareForHoles() {
@@ -283,8 +324,8 @@ bool DiskFile::extendTo(std::uint64_t length) {
     const auto wanted = systemOffset(length);
     struct stat info {};
     if (!wanted || ::fstat(fd, &info) != 0) {
-        return false;
+        return failed(systemError());
     }
     return info.st_size >= *wanted ||
-           retryOnInterrupt([&] { return ::ftruncate(fd, *wanted); }) == 0;
+           retryOnInterrupt([&] { return ::ftruncate(fd, *wanted); }) == 0 || failed(systemError());
 }

@@ -1,5 +1,6 @@
 #include "DiskFile.h"
 
+#include "FileError.h"
 #include "FileFaults.h"
 
 #define WIN32_LEAN_AND_MEAN
@@ -20,6 +21,14 @@ namespace {
 // The system-neutral face keeps the handle as an integer.
 HANDLE asHandle(std::intptr_t handle) {
     return reinterpret_cast<HANDLE>(handle); // NOLINT(performance-no-int-to-ptr)
+}
+
+std::error_code systemError() {
+    return {static_cast<int>(::GetLastError()), std::system_category()};
+}
+
+std::error_code tooFar() {
+    return std::make_error_code(std::errc::value_too_large);
 }
 
 // UTF-8 as it arrives to UTF-16 as the system takes it; empty when the text is no valid
@@ -136,44 +145,70 @@ DiskFile::~DiskFile() {
 bool DiskFile::openRegular(const std::string& path, bool forWriting) {
     const std::wstring name = systemPath(path);
     if (name.empty()) {
-        return false;
+        return failed(std::error_code(ERROR_INVALID_NAME, std::system_category()));
     }
     const HANDLE handle = openHandle(name, forWriting);
     if (handle == INVALID_HANDLE_VALUE) {
-        return false;
+        return failed(systemError());
     }
     m_handle = reinterpret_cast<std::intptr_t>(handle);
     // Pipes, consoles and devices are never read or written, so they cannot block a run.
     BY_HANDLE_FILE_INFORMATION info{};
-    if (::GetFileType(handle) != FILE_TYPE_DISK || !::GetFileInformationByHandle(handle, &info) ||
-        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        close();
-        return false;
+    if (::GetFileType(handle) != FILE_TYPE_DISK) {
+        return refuse(FileError::NotRegularFile);
     }
-    // The 64-bit index of the older call is not unique on ReFS and is zero on some network
-    // redirectors; where the 128-bit id cannot be had, the file stays unknown.
-    FILE_ID_INFO id{};
-    if (::GetFileInformationByHandleEx(handle, FileIdInfo, &id, sizeof(id))) {
-        std::memcpy(&m_identity.index, id.FileId.Identifier, sizeof(m_identity.index));
-        std::memcpy(&m_identity.indexHigh, id.FileId.Identifier + sizeof(m_identity.index),
-                    sizeof(m_identity.indexHigh));
-        m_identity.volume = id.VolumeSerialNumber;
+    if (!::GetFileInformationByHandle(handle, &info)) {
+        return refuse(systemError());
     }
+    if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return refuse(std::make_error_code(std::errc::is_a_directory));
+    }
+    m_identity = identityOf(handle);
     m_length = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
     m_sparse = (info.dwFileAttributes & FILE_ATTRIBUTE_SPARSE_FILE) != 0;
     return true;
 }
 
-bool DiskFile::createTarget(const std::string& path) {
-    if (!openRegular(path, true)) {
+DiskFile::Identity DiskFile::identityOf(void* handle) {
+    // The 64-bit index of the older call is not unique on ReFS and is zero on some network
+    // redirectors; where the 128-bit id cannot be had, the file stays unknown.
+    FILE_ID_INFO id{};
+    Identity identity;
+    if (::GetFileInformationByHandleEx(handle, FileIdInfo, &id, sizeof(id))) {
+        std::memcpy(&identity.index, id.FileId.Identifier, sizeof(identity.index));
+        std::memcpy(&identity.indexHigh, id.FileId.Identifier + sizeof(identity.index),
+                    sizeof(identity.indexHigh));
+        identity.volume = id.VolumeSerialNumber;
+    }
+    return identity;
+}
+
+bool DiskFile::holdTarget(const std::string& path) {
+    return openRegular(path, true);
+}
+
+bool DiskFile::isNamedBy(const std::string& path) const {
+    const std::wstring name = systemPath(path);
+    // Asking for the attributes alone opens even a file that is held for no one else.
+    const HANDLE handle =
+        name.empty() ? INVALID_HANDLE_VALUE
+                     : ::CreateFileW(name.c_str(), FILE_READ_ATTRIBUTES,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (m_handle == kNoHandle || handle == INVALID_HANDLE_VALUE) {
         return false;
     }
+    const bool same = m_identity.known() && identityOf(handle) == m_identity;
+    ::CloseHandle(handle);
+    return same;
+}
+
+bool DiskFile::emptyTarget() {
     if (m_length > 0) {
         LARGE_INTEGER start{};
         if (!::SetFilePointerEx(asHandle(m_handle), start, nullptr, FILE_BEGIN) ||
             !::SetEndOfFile(asHandle(m_handle))) {
-            close();
-            return false;
+            return failed(systemError());
         }
     }
     m_length = 0;
@@ -187,8 +222,7 @@ bool DiskFile::openSource(const std::string& path, const DiskFile& target) {
         return false;
     }
     if (isSameFile(target)) {
-        close();
-        return false;
+        return refuse(FileError::IsTheTarget);
     }
     return true;
 }
@@ -201,9 +235,9 @@ bool DiskFile::close() {
     m_handle = kNoHandle;
     if (const auto fault = FileFaults::take(FileFaults::Call::Close); fault && fault->error != 0) {
         ::SetLastError(static_cast<DWORD>(fault->error));
-        return false;
+        return failed(systemError());
     }
-    return closed;
+    return closed || failed(systemError());
 }
 
 std::optional<std::size_t> DiskFile::readAt(std::uint64_t offset, std::span<char> buffer) {
@@ -212,6 +246,7 @@ std::optional<std::size_t> DiskFile::readAt(std::uint64_t offset, std::span<char
         OVERLAPPED position;
         DWORD n = 0;
         if (!atPosition(offset + done, position)) {
+            failed(tooFar());
             return std::nullopt;
         }
         if (!faultable(FileFaults::Call::Read, buffer.size() - done, [&](DWORD size) {
@@ -220,6 +255,7 @@ std::optional<std::size_t> DiskFile::readAt(std::uint64_t offset, std::span<char
             if (::GetLastError() == ERROR_HANDLE_EOF) {
                 break;
             }
+            failed(systemError());
             return std::nullopt;
         }
         if (n == 0) {
@@ -235,14 +271,16 @@ bool DiskFile::writeAt(std::uint64_t offset, std::span<const char> data) {
     while (done < data.size()) {
         OVERLAPPED position;
         DWORD n = 0;
-        if (!atPosition(offset + done, position) ||
-            !faultable(FileFaults::Call::Write, data.size() - done,
-                       [&](DWORD size) {
-                           return ::WriteFile(asHandle(m_handle), data.data() + done, size, &n,
-                                              &position);
-                       }) ||
-            n == 0) {
-            return false;
+        if (!atPosition(offset + done, position)) {
+            return failed(tooFar());
+        }
+        if (!faultable(FileFaults::Call::Write, data.size() - done, [&](DWORD size) {
+                return ::WriteFile(asHandle(m_handle), data.data() + done, size, &n, &position);
+            })) {
+            return failed(systemError());
+        }
+        if (n == 0) {
+            return failed(std::make_error_code(std::errc::io_error));
         }
         done += n;
     }
@@ -272,11 +310,20 @@ DiskFile::Region DiskFile::nextData(std::uint64_t from) const {
         return {from, m_length};
     }
     if (returned < sizeof(first)) {
-        return {m_length, m_length};
+        return endRegion(from);
     }
     const auto start = static_cast<std::uint64_t>(first.FileOffset.QuadPart);
     const auto end = start + static_cast<std::uint64_t>(first.Length.QuadPart);
     return {std::clamp(start, from, m_length), std::clamp(end, from, m_length)};
+}
+
+DiskFile::Region DiskFile::endRegion(std::uint64_t from) const {
+    LARGE_INTEGER size{};
+    if (::GetFileSizeEx(asHandle(m_handle), &size) &&
+        static_cast<std::uint64_t>(size.QuadPart) < m_length) {
+        return {std::max(from, static_cast<std::uint64_t>(size.QuadPart)), m_length};
+    }
+    return {m_length, m_length};
 }
 
 void DiskFile::prepareForHoles() {
@@ -292,14 +339,17 @@ void DiskFile::prepareForHoles() {
 bool DiskFile::extendTo(std::uint64_t length) {
     LARGE_INTEGER size{};
     LARGE_INTEGER wanted{};
-    if (length > static_cast<std::uint64_t>(std::numeric_limits<LONGLONG>::max()) ||
-        !::GetFileSizeEx(asHandle(m_handle), &size)) {
-        return false;
+    if (length > static_cast<std::uint64_t>(std::numeric_limits<LONGLONG>::max())) {
+        return failed(tooFar());
+    }
+    if (!::GetFileSizeEx(asHandle(m_handle), &size)) {
+        return failed(systemError());
     }
     wanted.QuadPart = static_cast<LONGLONG>(length);
     if (size.QuadPart >= wanted.QuadPart) {
         return true;
     }
-    return ::SetFilePointerEx(asHandle(m_handle), wanted, nullptr, FILE_BEGIN) &&
-           ::SetEndOfFile(asHandle(m_handle));
+    return (::SetFilePointerEx(asHandle(m_handle), wanted, nullptr, FILE_BEGIN) &&
+            ::SetEndOfFile(asHandle(m_handle))) ||
+           failed(systemError());
 }

@@ -37,10 +37,12 @@ printf 'head' >"$dir/s"; truncate -s 4M "$dir/s"; printf 'end' >>"$dir/s"
 
 "$tool" "$dir/t" "$dir/missing" "$dir/b" >/dev/null 2>"$dir/err"
 [ $? -eq 1 ] || fail "a run with a message should exit 1"
-[ "$(cat "$dir/err")" = "veltrane-join: $dir/missing: 打开源文件失败"$'\nnotice: combine end' ] ||
+missing="veltrane-join: $dir/missing: 打开源文件失败: No such file or directory"
+[ "$(cat "$dir/err")" = "$missing"$'\nnotice: combine end' ] ||
   fail "stderr: $(cat "$dir/err")"
 [ "$(cat "$dir/t")" = tail ] || fail "the good source should be copied"
-"$tool" "$dir" "$dir/b" 2>&1 | grep -qx "veltrane-join: $dir: 创建目标文件失败" || fail "target message"
+"$tool" "$dir" "$dir/b" 2>&1 | grep -qx "veltrane-join: $dir: 创建目标文件失败: Is a directory" ||
+  fail "target message"
 
 # A progress line per source on a terminal only, finished at 100 %; none with --quiet.
 on_terminal() { script -qec "$(printf '%q ' "$@")" /dev/null | tr '\r' '\n'; }

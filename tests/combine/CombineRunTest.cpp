@@ -1,6 +1,7 @@
 #include "EngineFixture.h"
 #include "EngineTexts.h"
 #include "FileBytes.h"
+#include "FileError.h"
 #include "ForeignLock.h"
 
 #include <chrono>
@@ -21,6 +22,15 @@ using Events = std::vector<std::string>;
 namespace {
 
 using CombineRunTest = EngineFixture;
+using Kind = RunMessage::Kind;
+
+[[maybe_unused]] std::vector<std::error_code> reasons(const RecordingHost& host) {
+    std::vector<std::error_code> reasons;
+    for (const RunMessage& message : host.runMessages()) {
+        reasons.push_back(message.error);
+    }
+    return reasons;
+}
 
 } // namespace
 
@@ -64,8 +74,9 @@ TEST_F(CombineRunTest, SourcesThatCannotBeOpenedAreReportedAndSkipped) {
     socketPath.copy(address.sun_path, sizeof(address.sun_path) - 1);
     ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
     fs::create_directory(m_dir.path("folder"));
-    for (const std::string& path : {a, m_dir.path("missing"), m_dir.path("folder"), fifo,
-                                    socketPath, std::string("/dev/null"), c}) {
+    for (const std::string& path :
+         {a, m_dir.path("missing"), m_dir.path("folder"), fifo, socketPath,
+          std::string("/dev/null"), m_dir.path(std::string(300, 'n')), c}) {
         m_host.addRow(path);
     }
 
@@ -73,26 +84,79 @@ TEST_F(CombineRunTest, SourcesThatCannotBeOpenedAreReportedAndSkipped) {
     ::close(sock);
 
     EXPECT_EQ(targetBytes(), FileBytes::read(a) + FileBytes::read(c));
-    EXPECT_EQ(m_host.messages(), Events(5, EngineTexts::kOpenSourceFailed));
+    EXPECT_EQ(m_host.messages(), Events(6, EngineTexts::kOpenSourceFailed));
+    const std::error_code notRegular = FileError::NotRegularFile;
+    EXPECT_EQ(reasons(m_host),
+              (std::vector{std::make_error_code(std::errc::no_such_file_or_directory),
+                           std::make_error_code(std::errc::is_a_directory), notRegular, notRegular,
+                           notRegular, std::make_error_code(std::errc::filename_too_long)}));
 }
 #endif
 
-TEST_F(CombineRunTest, TargetNeverReadsItselfUnderAnyName) {
-    FileBytes::write(target(), "old contents");
-    const std::string hardLink = m_dir.path("hard");
-    const std::string symLink = m_dir.path("sym");
-    fs::create_hard_link(target(), hardLink);
-    std::error_code noSymlink; // mingw-w64 makes none: that row names no file then
-    fs::create_symlink(target(), symLink, noSymlink);
-    const std::string a = m_dir.makeFile("a", 100, 1);
-    for (const std::string& path : {a, target(), hardLink, symLink, a}) {
-        m_host.addRow(path);
+// Names of the target, each made in the scratch folder of `dir`.
+std::vector<std::string> namesOfTheTarget(const TempDir& dir, const std::string& target) {
+    fs::create_hard_link(target, dir.path("hard"));
+    std::vector<std::string> names{target, dir.path("./target.bin"), dir.path("hard")};
+    std::error_code noSymlink; // mingw-w64 makes none
+    fs::create_symlink(target, dir.path("sym"), noSymlink);
+    if (!noSymlink) {
+        names.push_back(dir.path("sym"));
     }
+    return names;
+}
+
+TEST_F(CombineRunTest, TargetTickedAsASourceOrHoldingDataWhenAskedIsLeftAsItWas) {
+    FileBytes::write(target(), "old contents");
+    const std::string a = m_dir.makeFile("a", 100, 1);
+    // The second row, and whether a target that holds data is refused.
+    std::vector<std::pair<std::string, bool>> cases{{a, true}};
+    for (const std::string& name : namesOfTheTarget(m_dir, target())) {
+        cases.insert(cases.end(), {{name, false}, {name, true}});
+    }
+
+    for (const auto& [row, refuseNonEmpty] : cases) {
+        RecordingHost host;
+        CombineEngine engine(host);
+        engine.SetRefuseNonEmptyTarget(refuseNonEmpty);
+        host.setTarget(target());
+        host.addRow(a);
+        host.addRow(row);
+        engine.OnStart();
+        host.waitForNotices();
+
+        const bool isTarget = row != a;
+        EXPECT_EQ(host.events(),
+                  (Events{"read 0", "read 1", "message: 创建目标文件失败", "notice: combine end"}))
+            << row;
+        ASSERT_EQ(host.runMessages().size(), 1U);
+        const RunMessage message = host.runMessages().front();
+        EXPECT_EQ(message.kind, isTarget ? Kind::TargetIsSource : Kind::TargetNotEmpty) << row;
+        EXPECT_EQ(message.path, target());
+        EXPECT_EQ(message.otherPath, isTarget ? row : "");
+        EXPECT_EQ(targetBytes(), "old contents");
+    }
+}
+
+TEST_F(CombineRunTest, TargetTickedAsASourceOnlyDuringTheRunFailsToOpen) {
+    FileBytes::write(target(), ""); // an empty target is taken even when one with data is not
+    m_engine.SetRefuseNonEmptyTarget(true);
+    const std::string a = m_dir.makeFile("a", 100, 1);
+    const std::vector<std::string> names = namesOfTheTarget(m_dir, target());
+    m_host.addRow(a);
+    for (const std::string& name : names) {
+        m_host.addRow(name, false);
+    }
+    m_host.addRow(a);
+    m_host.onRange = [&](std::uint32_t) {
+        for (int row = 1; row <= std::ssize(names); ++row) {
+            m_host.setRowChecked(row, true);
+        }
+    };
 
     runToEnd();
 
     EXPECT_EQ(targetBytes(), FileBytes::read(a) + FileBytes::read(a));
-    EXPECT_EQ(m_host.messages(), Events(3, EngineTexts::kOpenSourceFailed));
+    EXPECT_EQ(m_host.messages(), Events(names.size(), EngineTexts::kOpenSourceFailed));
 }
 
 #ifndef _WIN32
@@ -103,8 +167,16 @@ TEST_F(CombineRunTest, TargetThatCannotBeCreatedReadsNoRow) {
     const Events expected{"message: " + std::string(EngineTexts::kCreateTargetFailed),
                           "notice: combine end"};
 
-    for (const std::string& path : {std::string(), m_dir.path("folder"), fifo,
-                                    m_dir.path("no/such/folder/t"), std::string("/dev/null")}) {
+    const std::error_code notRegular = FileError::NotRegularFile;
+    const std::error_code missing = std::make_error_code(std::errc::no_such_file_or_directory);
+    const std::pair<std::string, std::error_code> cases[] = {
+        {"", missing},
+        {m_dir.path("folder"), std::make_error_code(std::errc::is_a_directory)},
+        {fifo, notRegular},
+        {m_dir.path("no/such/folder/t"), missing},
+        {"/dev/null", notRegular}};
+
+    for (const auto& [path, reason] : cases) {
         RecordingHost host;
         CombineEngine engine(host);
         host.setTarget(path);
@@ -112,6 +184,7 @@ TEST_F(CombineRunTest, TargetThatCannotBeCreatedReadsNoRow) {
         engine.OnStart();
         host.waitForNotices();
         EXPECT_EQ(host.events(), expected) << "target '" << path << "'";
+        EXPECT_EQ(reasons(host), std::vector{reason}) << "target '" << path << "'";
     }
 }
 #endif

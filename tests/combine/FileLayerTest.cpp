@@ -66,16 +66,16 @@ TEST_F(FileHoldTest, TwoRunsNeverShareAFile) {
     const DiskFile noTarget;
     DiskFile held;
     DiskFile source;
-    ASSERT_TRUE(held.createTarget(target()) && held.writeAt(0, bytes));
+    ASSERT_TRUE(held.holdTarget(target()) && held.writeAt(0, bytes));
     ASSERT_TRUE(source.openSource(read, noTarget));
 
     // Another run can neither take nor read a run's target, nor take a file a run reads.
     DiskFile other;
-    EXPECT_FALSE(other.createTarget(target()));
+    EXPECT_FALSE(other.holdTarget(target()));
     EXPECT_FALSE(other.openSource(target(), noTarget));
-    EXPECT_FALSE(other.createTarget(read));
+    EXPECT_FALSE(other.holdTarget(read));
     EXPECT_EQ(FileBytes::read(read), bytes);
 
     ASSERT_TRUE(held.close() && source.close());
-    EXPECT_TRUE(other.createTarget(read));
+    EXPECT_TRUE(other.holdTarget(read));
 }

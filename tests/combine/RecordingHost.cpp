@@ -17,6 +17,11 @@ std::vector<std::string> RecordingHost::messages() const {
     return messages;
 }
 
+std::vector<RunMessage> RecordingHost::runMessages() const {
+    const std::lock_guard lock(m_mutex);
+    return m_runMessages;
+}
+
 std::string RecordingHost::rowPath(int row) {
     record("read " + std::to_string(row));
     return LineHost::rowPath(row);
@@ -34,6 +39,14 @@ void RecordingHost::setProgressPosition(std::uint32_t position) {
     if (onPosition) {
         onPosition(position);
     }
+}
+
+void RecordingHost::showWindowMessage(const RunMessage& message) {
+    {
+        const std::lock_guard lock(m_mutex);
+        m_runMessages.push_back(message);
+    }
+    LineHost::showWindowMessage(message);
 }
 
 void RecordingHost::record(std::string event) {

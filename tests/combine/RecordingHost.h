@@ -15,6 +15,7 @@ class RecordingHost final : public LineHost {
 public:
     std::vector<std::string> events() const;
     std::vector<std::string> messages() const;
+    std::vector<RunMessage> runMessages() const;
 
     std::function<void(std::uint32_t)> onRange;
     std::function<void(std::uint32_t)> onPosition;
@@ -22,6 +23,7 @@ public:
     std::string rowPath(int row) override;
     void setProgressRange(std::uint32_t lower, std::uint32_t upper) override;
     void setProgressPosition(std::uint32_t position) override;
+    void showWindowMessage(const RunMessage& message) override;
 
 private:
     void writeProgressLine(const std::string& line) override { record(line); }
@@ -30,4 +32,5 @@ private:
 
     mutable std::mutex m_mutex;
     std::vector<std::string> m_events;
+    std::vector<RunMessage> m_runMessages;
 };

@@ -42,8 +42,9 @@ protected:
         return events;
     }
     bool walkReachedSecondRow() const {
+        // The first read of each ticked row is the check before the walk.
         const Events events = m_host.events();
-        return std::find(events.begin(), events.end(), "read 1") != events.end();
+        return std::count(events.begin(), events.end(), "read 1") > 1;
     }
 };
 
@@ -63,6 +64,7 @@ TEST_P(RunErrorTest, FileSizeLimitEndsTheRunWithAWriteError) {
     }
 
     EXPECT_EQ(lastTwoEvents(), endedWith(EngineTexts::kWriteTargetFailed));
+    EXPECT_EQ(m_host.runMessages().back().error, std::errc::file_too_large);
     EXPECT_FALSE(walkReachedSecondRow());
     EXPECT_EQ(targetBytes(), FileBytes::read(source).substr(0, kMiB + kMiB / 2));
     EXPECT_EQ(g_busy, 0);
@@ -79,13 +81,14 @@ TEST_P(RunErrorTest, FullDiskEndsTheRunWithAWriteError) {
     runToEnd();
 
     EXPECT_EQ(lastTwoEvents(), endedWith(EngineTexts::kWriteTargetFailed));
+    EXPECT_EQ(m_host.runMessages().back().error, std::errc::no_space_on_device);
     EXPECT_FALSE(walkReachedSecondRow());
 }
 #endif
 
 TEST_P(RunErrorTest, SeekPastTheLargestOffsetIsAWriteError) {
     DiskFile file;
-    ASSERT_TRUE(file.createTarget(target()));
+    ASSERT_TRUE(file.holdTarget(target()));
     std::uint64_t offset = ~0ULL - 10;
 
     const auto step = m_engine.AppendSourceFile(m_dir.makeFile("source", 5, 1), offset, file);
@@ -101,7 +104,7 @@ TEST_P(RunErrorTest, BufferThatCannotBeAllocatedEndsTheRun) {
     }
     const std::string source = m_dir.makeFile("source", 100, 1);
     DiskFile file;
-    ASSERT_TRUE(file.createTarget(target()));
+    ASSERT_TRUE(file.holdTarget(target()));
     std::uint64_t offset = 0;
     CombineEngine::RunStep step{};
     {

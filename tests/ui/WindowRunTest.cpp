@@ -46,6 +46,7 @@ private slots:
     void rowsChangedDuringARunCountOnlyWhereNotYetReached();
     void stopDuringARunKeepsTheBlocksWritten();
     void progressFollowsEachSourceAndAGoneSourceIsSkipped();
+    void tickedRowNamingTheTargetLeavesItAsItWas();
 
 private: // NOLINT(readability-redundant-access-specifiers)
     // Writes a source into the folder and adds it to the list through the file dialog.
@@ -197,6 +198,18 @@ void WindowRunTest::progressFollowsEachSourceAndAGoneSourceIsSkipped() {
     QCOMPARE(moves, QStringList({"3:1", "3:2", "2:0", "2:1"}));
     QCOMPARE(atBoxes, QStringList({"3:2", "2:1"}));
     QCOMPARE(barState(progress()), QStringLiteral("2:1"));
+}
+
+void WindowRunTest::tickedRowNamingTheTargetLeavesItAsItWas() {
+    // Chosen while it does not exist yet, so that the dialog asks nothing about replacing it.
+    const QString target = chooseTarget(QStringLiteral("在用.vmdk"));
+    addSource(QStringLiteral("其他.vmdk"), 1000);
+    const QByteArray kept = addSource(QStringLiteral("在用.vmdk"), kMiB + 5);
+    m_window.user().clickCheckBox(0);
+    m_window.user().clickCheckBox(1);
+
+    QCOMPARE(runToTheEnd(2), ModalCloser::plainBoxes({QStringLiteral("创建目标文件失败"), kEnd}));
+    QVERIFY(contentsOf(target) == kept);
 }
 
 QTEST_MAIN(WindowRunTest)

@@ -56,7 +56,7 @@ TEST_F(WindowsFileTest, FilesUnderTheLongPathPrefixAreJoined) {
 TEST_F(WindowsFileTest, SparseSourceKeepsItsHolesInTheTarget) {
     const std::string source = m_dir.path("source");
     DiskFile file; // marked and lengthened the way a run treats its target
-    ASSERT_TRUE(file.createTarget(source) && file.writeAt(0, std::string("data")));
+    ASSERT_TRUE(file.holdTarget(source) && file.writeAt(0, std::string("data")));
     file.prepareForHoles();
     ASSERT_TRUE(file.extendTo(4 * kMiB) && file.close());
     const DWORD attributes = ::GetFileAttributesW(FileBytes::native(source).c_str());
