@@ -20,13 +20,14 @@ using Block = std::array<char, CombineEngine::kBlockSize>;
 
 using Kind = RunMessage::Kind;
 
+// `writeError` is the reason found while waiting for written data to reach the disk, if any.
 RunMessage FailureMessage(BlockMover::Status status, const std::string& sourcePath,
                           const DiskFile& source, const std::string& targetPath,
-                          const DiskFile& target) {
+                          const DiskFile& target, std::error_code writeError) {
     if (status == BlockMover::Status::ReadFailed) {
         return RunMessage(Kind::ReadSource, sourcePath, source.lastError());
     }
-    return RunMessage(Kind::WriteTarget, targetPath, target.lastError());
+    return RunMessage(Kind::WriteTarget, targetPath, writeError ? writeError : target.lastError());
 }
 
 } // namespace
@@ -121,8 +122,12 @@ void CombineEngine::CombineFiles() {
             step = AppendSourceFile(m_host.rowPath(row), offset, target);
         }
     }
-    if (!target.close() && step == RunStep::Continue) {
-        m_host.showWindowMessage(RunMessage(Kind::WriteTarget, m_targetPath, target.lastError()));
+    // A stopped or failed run flushes what it wrote too: the notice promises it is on the disk.
+    const bool flushed = m_writeBehind.finish(target);
+    const bool closed = target.close();
+    if (!(flushed && closed) && step == RunStep::Continue) {
+        m_host.showWindowMessage(RunMessage(Kind::WriteTarget, m_targetPath,
+                                            flushed ? target.lastError() : m_writeBehind.error()));
     }
 }
 
@@ -172,7 +177,7 @@ CombineEngine::RunStep CombineEngine::AppendSourceFile(const std::string& path,
     if (!buffer) {
         return EndRunWith(RunMessage(Kind::OutOfMemory));
     }
-    BlockMover mover(source, target, *buffer, !m_plainCopy);
+    BlockMover mover(source, target, *buffer, !m_plainCopy, m_writeBehind);
     // The source's blocks are written from the running offset on, whatever came before.
     const std::uint64_t targetStart = offset;
     std::uint64_t block = 0;
@@ -184,7 +189,8 @@ CombineEngine::RunStep CombineEngine::AppendSourceFile(const std::string& path,
         const std::uint64_t size = (last + 1 - block) * kBlockSize;
         if (const auto status = mover.move(from, targetStart + from, size);
             status != BlockMover::Status::Moved) {
-            return EndRunWith(FailureMessage(status, path, source, m_targetPath, target));
+            return EndRunWith(
+                FailureMessage(status, path, source, m_targetPath, target, m_writeBehind.error()));
         }
         block = last + 1;
         if (m_stop != 0) {
@@ -195,7 +201,8 @@ CombineEngine::RunStep CombineEngine::AppendSourceFile(const std::string& path,
     if (tail > 0 && m_stop == 0) {
         if (const auto status = mover.move(spanEnd, targetStart + spanEnd, tail);
             status != BlockMover::Status::Moved) {
-            return EndRunWith(FailureMessage(status, path, source, m_targetPath, target));
+            return EndRunWith(
+                FailureMessage(status, path, source, m_targetPath, target, m_writeBehind.error()));
         }
         spanEnd = length;
     }

@@ -8,7 +8,7 @@
 // a normal run, and then each call costs one atomic load.
 class FileFaults {
 public:
-    enum class Call { Lock, KernelCopy, Read, Write, Close };
+    enum class Call { Lock, KernelCopy, Read, Write, Flush, Close };
 
     struct Fault {
         Call call = Call::Read;

@@ -353,3 +353,19 @@ bool DiskFile::extendTo(std::uint64_t length) {
             ::SetEndOfFile(asHandle(m_handle))) ||
            failed(systemError());
 }
+
+void DiskFile::startWriteOut(Region /*region*/) {}
+
+std::error_code DiskFile::waitWrittenOut(Region /*region*/) {
+    return {};
+}
+
+void DiskFile::dropCached(Region /*region*/) {}
+
+std::error_code DiskFile::flush() {
+    if (faultable(FileFaults::Call::Flush, 0,
+                  [this](DWORD) { return ::FlushFileBuffers(asHandle(m_handle)); })) {
+        return {};
+    }
+    return systemError();
+}

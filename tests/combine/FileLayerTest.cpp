@@ -55,6 +55,7 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"ReadFails", true, {Call::Read, EIO}, EngineTexts::kReadSourceFailed},
         FaultCase{"WriteFails", true, {Call::Write, EIO, 0, 1}, EngineTexts::kWriteTargetFailed},
         FaultCase{"WriteMovesNothing", true, {Call::Write, 0, 0}, EngineTexts::kWriteTargetFailed},
+        FaultCase{"FlushFails", true, {Call::Flush, EIO}, EngineTexts::kWriteTargetFailed},
         // The two sources close first.
         FaultCase{
             "TargetCloseFails", true, {Call::Close, EIO, 0, 2}, EngineTexts::kWriteTargetFailed}),
