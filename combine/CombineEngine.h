@@ -65,8 +65,8 @@ private:
     void CountBlocksBegun(std::uint64_t count);
     static void CombineThreadProc(CombineEngine* engine);
     void CombineFiles();
-    // Holds the target and empties it, unless that would destroy a source or data the host
-    // wants kept; false, once the user has been told why, when the run cannot go on.
+    // Empties the held target, unless that would destroy a source or data the host wants
+    // kept; false, once the user has been told why, when the run cannot go on.
     bool PrepareTarget(DiskFile& target, int rows);
     // The first ticked row among the first `rows` that names the target, if any.
     std::optional<std::string> TickedRowNaming(const DiskFile& target, int rows);

@@ -145,7 +145,10 @@ DiskFile::~DiskFile() {
 bool DiskFile::openRegular(const std::string& path, bool forWriting) {
     const std::wstring name = systemPath(path);
     if (name.empty()) {
-        return failed(std::error_code(ERROR_INVALID_NAME, std::system_category()));
+        // Text that is valid but names no file names a device or a volume.
+        return failed(wideText(path).empty()
+                          ? std::error_code(ERROR_INVALID_NAME, std::system_category())
+                          : make_error_code(FileError::NotRegularFile));
     }
     const HANDLE handle = openHandle(name, forWriting);
     if (handle == INVALID_HANDLE_VALUE) {

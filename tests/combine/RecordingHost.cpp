@@ -22,6 +22,14 @@ std::vector<RunMessage> RecordingHost::runMessages() const {
     return m_runMessages;
 }
 
+std::vector<std::error_code> RecordingHost::reasons() const {
+    std::vector<std::error_code> reasons;
+    for (const RunMessage& message : runMessages()) {
+        reasons.push_back(message.error);
+    }
+    return reasons;
+}
+
 std::string RecordingHost::rowPath(int row) {
     record("read " + std::to_string(row));
     return LineHost::rowPath(row);

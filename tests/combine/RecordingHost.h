@@ -6,6 +6,7 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <system_error>
 #include <vector>
 
 // A window stand-in that records every call the engine makes, in order, as text lines, and
@@ -16,6 +17,8 @@ public:
     std::vector<std::string> events() const;
     std::vector<std::string> messages() const;
     std::vector<RunMessage> runMessages() const;
+    // The system's reason of each message.
+    std::vector<std::error_code> reasons() const;
 
     std::function<void(std::uint32_t)> onRange;
     std::function<void(std::uint32_t)> onPosition;

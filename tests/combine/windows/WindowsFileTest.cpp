@@ -2,6 +2,7 @@
 #include "EngineFixture.h"
 #include "EngineTexts.h"
 #include "FileBytes.h"
+#include "FileError.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
@@ -36,6 +37,8 @@ TEST_F(WindowsFileTest, DevicesAndVolumesAreNeitherSourcesNorTargets) {
     }
 
     EXPECT_EQ(m_host.messages(), expected);
+    const std::error_code notRegular = FileError::NotRegularFile;
+    EXPECT_EQ(m_host.reasons(), std::vector(expected.size(), notRegular));
 }
 
 TEST_F(WindowsFileTest, FilesUnderTheLongPathPrefixAreJoined) {
