@@ -1,9 +1,36 @@
 #include "ConsoleHost.h"
 
 #include "CombineEngine.h"
+#include "ShellQuote.h"
 
 #include <cstdio>
-#include <filesystem>
+
+namespace {
+
+const char* const kProgram = "veltrane-join: ";
+
+// What the engine's text leaves out, for a user at a shell: which row, or the system's reason.
+std::string reasonOf(const RunMessage& message) {
+    switch (message.kind) {
+    case RunMessage::Kind::TargetIsSource:
+        return "also listed as source " + shellQuoted(message.otherPath);
+    case RunMessage::Kind::TargetNotEmpty:
+        return "not empty; -f or --force replaces it";
+    case RunMessage::Kind::SourceEndedEarly:
+        return "ended before its length; the rest of its span is zeros";
+    default:
+        break;
+    }
+    std::string reason = message.error ? message.error.message() : std::string();
+    // Some systems end their reasons with a full stop and a line break.
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' ||
+                               reason.back() == '.' || reason.back() == ' ')) {
+        reason.pop_back();
+    }
+    return reason;
+}
+
+} // namespace
 
 void ConsoleHost::showProgressOn(std::FILE* terminal) {
     m_progress = std::make_unique<ProgressLine>(terminal);
@@ -12,6 +39,11 @@ void ConsoleHost::showProgressOn(std::FILE* terminal) {
 void ConsoleHost::stopAtBlock(CombineEngine& engine, std::uint64_t block) {
     engine.SetStopAtBlock(block);
     m_stopBlock = block;
+}
+
+void ConsoleHost::stopForSignal(CombineEngine& engine, int number) {
+    m_stopSignal = number;
+    engine.OnStop();
 }
 
 std::string ConsoleHost::rowPath(int row) {
@@ -23,15 +55,24 @@ std::string ConsoleHost::rowPath(int row) {
     return m_source;
 }
 
+void ConsoleHost::setSourceLength(std::uint64_t length) {
+    m_sourceLength = length;
+}
+
 void ConsoleHost::setProgressRange(std::uint32_t lower, std::uint32_t upper) {
     LineHost::setProgressRange(lower, upper);
     m_sourceBlocksStarted = 0;
     if (m_progress) {
-        // Paths are UTF-8 on every system; the path type would take them for the local code page.
-        const std::filesystem::path file(std::u8string(m_source.begin(), m_source.end()));
-        std::error_code unknown;
-        const auto length = std::filesystem::file_size(file, unknown);
-        m_progress->begin(file, unknown ? 0 : length, upper);
+        // The base name; the separator is "/" or, on Windows, either slash.
+        const std::size_t slash = m_source.find_last_of(
+#ifdef _WIN32
+            "/\\"
+#else
+            "/"
+#endif
+        );
+        const std::string name = slash == std::string::npos ? m_source : m_source.substr(slash + 1);
+        m_progress->begin(shellQuoted(name), m_sourceLength, upper);
     }
 }
 
@@ -53,14 +94,19 @@ void ConsoleHost::showWindowMessage(const RunMessage& message) {
 }
 
 void ConsoleHost::showApplicationNotice(const std::string& text) {
+    // A signal after this point finds the run already over, the target whole.
+    m_stoppedBy = m_stopSignal.load();
+    m_stopped = m_stoppedBy != 0 || (m_stopBlock != 0 && m_blocksStarted >= m_stopBlock);
     if (m_progress) {
-        // A stopped run leaves its last source where the stop found it.
-        const bool stopped = m_stopBlock != 0 && m_blocksStarted >= m_stopBlock;
-        m_progress->finish(stopped ? ProgressLine::Outcome::Stopped
-                                   : ProgressLine::Outcome::Complete);
+        m_progress->finish(m_stopped ? ProgressLine::Outcome::Stopped
+                                     : ProgressLine::Outcome::Complete);
     }
     // The trace on standard output is complete before anyone waiting for the end goes on.
     std::fflush(stdout);
+    if (m_stopped) {
+        writeMessageLine(kProgram + std::string("stopped: ") + shellQuoted(targetBoxText()) +
+                         " is incomplete");
+    }
     LineHost::showApplicationNotice(text);
 }
 
@@ -74,7 +120,14 @@ void ConsoleHost::writeMessageLine(const std::string& line) {
     std::fprintf(stderr, "%s\n", line.c_str());
 }
 
+void ConsoleHost::writeNoticeLine(const std::string& line) {
+    if (!m_quiet) {
+        writeMessageLine(line);
+    }
+}
+
 std::string ConsoleHost::messageLine(const RunMessage& message) {
-    return "veltrane-join: " + (message.path.empty() ? "" : message.path + ": ") + message.text() +
-           (message.error ? ": " + message.error.message() : "");
+    const std::string path = message.path.empty() ? "" : shellQuoted(message.path) + ": ";
+    const std::string reason = reasonOf(message);
+    return kProgram + path + message.text() + (reason.empty() ? "" : ": " + reason);
 }
