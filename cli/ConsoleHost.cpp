@@ -3,6 +3,7 @@
 #include "CombineEngine.h"
 #include "ShellQuote.h"
 
+#include <cerrno>
 #include <cstdio>
 
 namespace {
@@ -102,7 +103,7 @@ void ConsoleHost::showApplicationNotice(const std::string& text) {
                                      : ProgressLine::Outcome::Complete);
     }
     // The trace on standard output is complete before anyone waiting for the end goes on.
-    std::fflush(stdout);
+    noteTraceResult(std::fflush(stdout) == 0);
     if (m_stopped) {
         writeMessageLine(kProgram + std::string("stopped: ") + shellQuoted(targetBoxText()) +
                          " is incomplete");
@@ -112,7 +113,15 @@ void ConsoleHost::showApplicationNotice(const std::string& text) {
 
 void ConsoleHost::writeProgressLine(const std::string& line) {
     if (m_trace) {
-        std::printf("%s\n", line.c_str());
+        noteTraceResult(std::printf("%s\n", line.c_str()) >= 0);
+    }
+}
+
+void ConsoleHost::noteTraceResult(bool written) {
+    // The first failure's reason: later ones follow from it.
+    int none = 0;
+    if (!written) {
+        m_traceError.compare_exchange_strong(none, errno);
     }
 }
 

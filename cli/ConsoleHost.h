@@ -27,6 +27,8 @@ public:
     // Known once the run has ended: whether it was stopped short, and by which signal (0: none).
     bool stopped() const { return m_stopped; }
     int stoppedBySignal() const { return m_stoppedBy; }
+    // The system's reason the trace could not be written to standard output; 0 if it could.
+    int traceError() const { return m_traceError; }
 
     std::string rowPath(int row) override;
     void setSourceLength(std::uint64_t length) override;
@@ -36,6 +38,7 @@ public:
     void showApplicationNotice(const std::string& text) override;
 
 private:
+    void noteTraceResult(bool written);
     void writeProgressLine(const std::string& line) override;
     void writeMessageLine(const std::string& line) override;
     void writeNoticeLine(const std::string& line) override;
@@ -52,4 +55,5 @@ private:
     std::atomic<int> m_stopSignal{0};
     std::atomic<bool> m_stopped{false};
     std::atomic<int> m_stoppedBy{0};
+    std::atomic<int> m_traceError{0};
 };

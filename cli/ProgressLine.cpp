@@ -103,10 +103,11 @@ void ProgressLine::draw(const char* ending) {
                   humanBytes(static_cast<double>(m_length)).c_str(),
                   ending != nullptr ? ending : (humanBytes(rate) + "/s").c_str());
     // The last column stays free: a terminal that wraps there would scroll a line each redraw.
-    const std::size_t columns = terminalColumns(m_terminal) - 1;
+    // Where the name and the figures cannot share the line, the figures lose their end.
+    const std::size_t columns = std::max<std::size_t>(terminalColumns(m_terminal), 2) - 1;
     const std::size_t room = columns - std::min(columns, displayWidth(figures.data()));
-    std::string line = room >= kLeastName ? middleShortened(m_name, room) + figures.data()
-                                          : middleShortened(m_name + figures.data(), columns);
+    const std::string line = leadingColumns(
+        middleShortened(m_name, std::max(room, kLeastName)) + figures.data(), columns);
     // Back to the start of the line, then clear what a longer earlier drawing left.
     std::fprintf(m_terminal, "\r%s\033[K", line.c_str());
     std::fflush(m_terminal);

@@ -65,6 +65,18 @@ std::size_t displayWidth(std::string_view text) {
     return columns;
 }
 
+std::string leadingColumns(std::string_view text, std::size_t columns) {
+    std::string head;
+    for (const Glyph& glyph : glyphsOf(text)) {
+        if (glyph.columns > columns) {
+            break;
+        }
+        head += glyph.bytes;
+        columns -= glyph.columns;
+    }
+    return head;
+}
+
 std::string middleShortened(std::string_view text, std::size_t columns) {
     if (displayWidth(text) <= columns) {
         return std::string(text);
@@ -76,13 +88,9 @@ std::string middleShortened(std::string_view text, std::size_t columns) {
     const std::size_t room = columns - kEllipsis.size();
     // The end of a name, its number or extension, is what tells pieces apart: it gets the odd
     // column.
-    std::size_t headRoom = room / 2;
+    const std::size_t headRoom = room / 2;
     std::size_t tailRoom = room - headRoom;
-    std::string head;
-    for (std::size_t i = 0; i < glyphs.size() && glyphs[i].columns <= headRoom; ++i) {
-        head += glyphs[i].bytes;
-        headRoom -= glyphs[i].columns;
-    }
+    const std::string head = leadingColumns(text, headRoom);
     std::string tail;
     for (std::size_t i = glyphs.size(); i > 0 && glyphs[i - 1].columns <= tailRoom; --i) {
         tail.insert(0, glyphs[i - 1].bytes);

@@ -53,12 +53,13 @@ int usageError(const std::string& error) {
 }
 
 // What was printed must have reached standard output: a full disk or a closed pipe is an error.
-int closeStdout(int status) {
+// `earlier` is the reason of a failure seen before, whose buffer is gone.
+int closeStdout(int status, int earlier = 0) {
     errno = 0;
     if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0) {
         return status;
     }
-    const int error = errno;
+    const int error = errno != 0 ? errno : earlier;
     std::fprintf(stderr, "veltrane-join: write error%s%s\n", error != 0 ? ": " : "",
                  error != 0 ? std::strerror(error) : "");
     return status != 0 ? status : 1;
@@ -96,7 +97,7 @@ int join(const JoinOptions& options) {
         }
         host.waitForNotices();
     }
-    return exitStatus(host);
+    return closeStdout(exitStatus(host), host.traceError());
 }
 
 int run(std::vector<std::string> arguments) {
@@ -125,7 +126,7 @@ int run(std::vector<std::string> arguments) {
         std::printf("veltrane-join %s\n", VELTRANE_VERSION);
         return closeStdout(0);
     }
-    return closeStdout(join(options));
+    return join(options);
 }
 
 } // namespace
