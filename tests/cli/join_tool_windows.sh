@@ -16,7 +16,7 @@ printf 'tail' >"$dir/b"
 [ "$(err)" = "notice: combine end" ] || fail "stderr: $(err)"
 cmp -s <(cat "$dir/片段 1.vmdk" "$dir/b") "$dir/目标.vmdk" || fail "the target should hold both"
 
-"${tool[@]}" "$dir/目标.vmdk" "$dir/missing" "$dir/b" 2>"$dir/err"
+"${tool[@]}" -f "$dir/目标.vmdk" "$dir/missing" "$dir/b" 2>"$dir/err"
 [ $? -eq 1 ] || fail "a run with a message should exit 1"
 # The system's reason follows, in its own words.
 [[ "$(err)" == "veltrane-join: $dir/missing: 打开源文件失败: "?*$'\nnotice: combine end' ]] ||
