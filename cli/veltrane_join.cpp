@@ -108,6 +108,7 @@ int run(std::vector<std::string> arguments) {
     std::signal(SIGPIPE, SIG_IGN);
 #endif
     std::vector<char*> argv;
+    argv.reserve(arguments.size() + 1);
     for (std::string& argument : arguments) {
         argv.push_back(argument.data());
     }

@@ -2,6 +2,7 @@
 #include "FileBytes.h"
 #include "ForeignLock.h"
 
+#include <array>
 #include <csignal>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -27,8 +28,8 @@ int lockRecords(int fd, short type, off_t length) {
 class LeaseHolder {
 public:
     explicit LeaseHolder(const std::string& path) {
-        int ready[2];
-        if (::pipe(ready) != 0) {
+        std::array<int, 2> ready{};
+        if (::pipe(ready.data()) != 0) {
             return;
         }
         m_child = ::fork();
