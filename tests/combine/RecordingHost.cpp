@@ -17,6 +17,19 @@ std::vector<std::string> RecordingHost::messages() const {
     return messages;
 }
 
+std::vector<std::error_code> RecordingHost::errors() const {
+    const std::lock_guard lock(m_mutex);
+    return m_errors;
+}
+
+void RecordingHost::showWindowMessage(const RunMessage& message) {
+    {
+        const std::lock_guard lock(m_mutex);
+        m_errors.push_back(message.error);
+    }
+    LineHost::showWindowMessage(message);
+}
+
 std::string RecordingHost::rowPath(int row) {
     record("read " + std::to_string(row));
     return LineHost::rowPath(row);

@@ -6,6 +6,8 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <system_error>
+#include <utility>
 #include <vector>
 
 // A window stand-in that records every call the engine makes, in order, as text lines, and
@@ -15,6 +17,10 @@ class RecordingHost final : public LineHost {
 public:
     std::vector<std::string> events() const;
     std::vector<std::string> messages() const;
+    // The system's reason given with each message.
+    std::vector<std::error_code> errors() const;
+    // Places an event of the test's own among the engine's calls.
+    void note(std::string event) { record(std::move(event)); }
 
     std::function<void(std::uint32_t)> onRange;
     std::function<void(std::uint32_t)> onPosition;
@@ -22,6 +28,7 @@ public:
     std::string rowPath(int row) override;
     void setProgressRange(std::uint32_t lower, std::uint32_t upper) override;
     void setProgressPosition(std::uint32_t position) override;
+    void showWindowMessage(const RunMessage& message) override;
 
 private:
     void writeProgressLine(const std::string& line) override { record(line); }
@@ -30,4 +37,5 @@ private:
 
     mutable std::mutex m_mutex;
     std::vector<std::string> m_events;
+    std::vector<std::error_code> m_errors;
 };
