@@ -64,11 +64,12 @@ void makeCleanFile(const std::string& path, std::size_t blocks, std::size_t extr
 } // namespace
 
 // The system's calls, in place of the C library's for the whole test program.
-extern "C" int fdatasync(int fd) {
-    if (const int error = g_onFlush ? g_onFlush(fileName(fd)) : 0) {
+// Named as the C library's header names it.
+extern "C" int fdatasync(int __fildes) { // NOLINT(bugprone-reserved-identifier)
+    if (const int error = g_onFlush ? g_onFlush(fileName(__fildes)) : 0) {
         return failWith(error);
     }
-    return static_cast<int>(::syscall(SYS_fdatasync, fd));
+    return static_cast<int>(::syscall(SYS_fdatasync, __fildes));
 }
 
 extern "C" int sync_file_range(int fd, off64_t offset, off64_t count, unsigned int flags) {
