@@ -5,10 +5,16 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <string_view>
 
 namespace {
 
 const char* const kProgram = "veltrane-join: ";
+#ifdef _WIN32
+constexpr std::string_view kSeparators = "/\\";
+#else
+constexpr std::string_view kSeparators = "/";
+#endif
 
 // What the engine's text leaves out, for a user at a shell: which row, or the system's reason.
 std::string reasonOf(const RunMessage& message) {
@@ -64,14 +70,7 @@ void ConsoleHost::setProgressRange(std::uint32_t lower, std::uint32_t upper) {
     LineHost::setProgressRange(lower, upper);
     m_sourceBlocksStarted = 0;
     if (m_progress) {
-        // The base name; the separator is "/" or, on Windows, either slash.
-        const std::size_t slash = m_source.find_last_of(
-#ifdef _WIN32
-            "/\\"
-#else
-            "/"
-#endif
-        );
+        const std::size_t slash = m_source.find_last_of(kSeparators);
         const std::string name = slash == std::string::npos ? m_source : m_source.substr(slash + 1);
         m_progress->begin(shellQuoted(name), m_sourceLength, upper);
     }

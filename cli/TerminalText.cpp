@@ -1,5 +1,6 @@
 #include "TerminalText.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 #include <vector>
@@ -31,12 +32,8 @@ bool isWide(char32_t code) {
                                                                   {0xff00, 0xff60},
                                                                   {0xffe0, 0xffe6},
                                                                   {0x20000, 0x3fffd}}};
-    for (const auto& [first, last] : kWide) {
-        if (code >= first && code <= last) {
-            return true;
-        }
-    }
-    return false;
+    return std::ranges::any_of(
+        kWide, [code](const auto& range) { return code >= range.first && code <= range.second; });
 }
 
 std::vector<Glyph> glyphsOf(std::string_view text) {
