@@ -4,6 +4,9 @@
 #include "FileBytes.h"
 #include "FileError.h"
 
+#include <chrono>
+#include <thread>
+
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
@@ -51,6 +54,26 @@ TEST_F(WindowsFileTest, FilesUnderTheLongPathPrefixAreJoined) {
     m_host.addRow(prefixed(a));
 
     runToEnd();
+
+    EXPECT_EQ(targetBytes(), FileBytes::read(a));
+    EXPECT_TRUE(m_host.messages().empty());
+}
+
+TEST_F(WindowsFileTest, TargetThatAnotherProgramOpensForAMomentIsTriedAgain) {
+    FileBytes::write(target(), "");
+    // As an indexer or a virus scanner looks at a new file.
+    const HANDLE scanner = ::CreateFileW(FileBytes::native(target()).c_str(), GENERIC_READ,
+                                         FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(scanner, INVALID_HANDLE_VALUE);
+    std::thread letGo([scanner] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        ::CloseHandle(scanner);
+    });
+    const std::string a = m_dir.makeFile("a", 100, 1);
+    m_host.addRow(a);
+
+    runToEnd();
+    letGo.join();
 
     EXPECT_EQ(targetBytes(), FileBytes::read(a));
     EXPECT_TRUE(m_host.messages().empty());
