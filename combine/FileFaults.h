@@ -8,7 +8,7 @@
 // a normal run, and then each call costs one atomic load.
 class FileFaults {
 public:
-    enum class Call { Lock, KernelCopy, Read, Write, Flush, Close };
+    enum class Call { Lock, KernelCopy, Read, Write, Flush };
 
     struct Fault {
         Call call = Call::Read;

@@ -250,10 +250,6 @@ bool DiskFile::close() {
     // Retrying close after EINTR could close a descriptor another thread just opened.
     const bool closed = ::close(static_cast<int>(m_handle)) == 0 || errno == EINTR;
     m_handle = kNoHandle;
-    if (const auto fault = FileFaults::take(FileFaults::Call::Close); fault && fault->error != 0) {
-        errno = fault->error;
-        return failed(systemError());
-    }
     return closed || failed(systemError());
 }
 

@@ -10,18 +10,12 @@
 
 // A fresh engine, window stand-in and scratch folder per test.
 class EngineFixture : public ::testing::Test {
-public:
-    EngineFixture(const EngineFixture&) = delete;
-    EngineFixture& operator=(const EngineFixture&) = delete;
-    EngineFixture(EngineFixture&&) = delete;
-    EngineFixture& operator=(EngineFixture&&) = delete;
-    // Faults armed by a test end with it.
-    ~EngineFixture() override { FileFaults::disarmAll(); }
-
 protected:
     static constexpr std::size_t kMiB = CombineEngine::kBlockSize;
 
     EngineFixture();
+    // Faults armed by a test end with it.
+    ~EngineFixture() override { FileFaults::disarmAll(); }
 
     // Starts a run and waits for its end notice.
     void runToEnd();
