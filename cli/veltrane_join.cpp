@@ -2,6 +2,7 @@
 
 #include "CombineEngine.h"
 #include "CommandLine.h"
+#include "Console.h"
 #include "ConsoleHost.h"
 #include "StopSignals.h"
 
@@ -9,12 +10,8 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -48,14 +45,6 @@ ends the program at once. A stopped or failed run leaves TARGET incomplete.
 Exit status: 0 when the run reported nothing, 1 when it reported a message or was stopped by
 --stop-at-block, 2 for bad usage, 128 + N when stopped by signal N.
 )";
-
-bool isTerminal(std::FILE* stream) {
-#ifdef _WIN32
-    return _isatty(_fileno(stream)) != 0;
-#else
-    return isatty(fileno(stream)) != 0;
-#endif
-}
 
 int usageError(const std::string& error) {
     std::fprintf(stderr, "veltrane-join: %s\nTry 'veltrane-join --help' for more information.\n",
@@ -92,7 +81,7 @@ int join(const JoinOptions& options) {
     host.setTrace(options.trace);
     host.setQuiet(options.quiet);
     // The trace shares the terminal; a line redrawn in place would run into it.
-    if (!options.quiet && !options.trace && isTerminal(stderr)) {
+    if (!options.quiet && !options.trace && Console::canRedrawLine(stderr)) {
         host.showProgressOn(stderr);
     }
     {
@@ -111,16 +100,21 @@ int join(const JoinOptions& options) {
     return closeStdout(exitStatus(host), host.traceError());
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+int run(std::vector<std::string> arguments) {
 #ifndef _WIN32
     // A target past the file-size limit, or standard output into a closed pipe, must fail as a
     // write error with its reason, not end the program.
     std::signal(SIGXFSZ, SIG_IGN);
     std::signal(SIGPIPE, SIG_IGN);
 #endif
-    const CommandLine commandLine = CommandLine::parse(argc, argv);
+    std::vector<char*> argv;
+    argv.reserve(arguments.size() + 1);
+    for (std::string& argument : arguments) {
+        argv.push_back(argument.data());
+    }
+    argv.push_back(nullptr);
+    const CommandLine commandLine =
+        CommandLine::parse(static_cast<int>(arguments.size()), argv.data());
     if (!commandLine.error.empty()) {
         return usageError(commandLine.error);
     }
@@ -135,3 +129,17 @@ int main(int argc, char** argv) {
     }
     return join(options);
 }
+
+} // namespace
+
+#ifdef _WIN32
+// The narrow arguments are in the process's code page, which is UTF-8 only where the system
+// honours the manifest; the wide ones hold any name on every version.
+int wmain(int argc, wchar_t** argv) {
+    return run(Console::utf8Arguments(argc, argv));
+}
+#else
+int main(int argc, char** argv) {
+    return run({argv, argv + argc});
+}
+#endif

@@ -1,12 +1,12 @@
 #include "DiskFile.h"
 
 #include "FileError.h"
+#include "FileFaults.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <limits>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -37,6 +37,94 @@ std::error_code refusedKind(const struct stat& info) {
 // A lock that another holder keeps is a file in use, not a fault of the system.
 std::error_code lockError() {
     return errno == EWOULDBLOCK ? make_error_code(FileError::InUse) : systemError();
+}
+
+// A call that moves at most `size` bytes, as an armed fault lets it: failing with the fault's
+// error, or run on no more bytes than the fault allows.
+template <typename Call> ssize_t faultable(FileFaults::Call which, std::size_t size, Call call) {
+    const auto fault = FileFaults::take(which);
+    if (fault && fault->error != 0) {
+        errno = fault->error;
+        return -1;
+    }
+    const std::size_t allowed = fault ? std::min(size, fault->count) : size;
+    return retryOnInterrupt([&] { return call(allowed); });
+}
+
+// A run marks its target with a write lock on one byte that no file reaches, and each source
+// it reads with a read lock there, so only another run's mark conflicts: locks that other
+// programs take elsewhere, or with flock, never do. Locks of an open file description belong
+// to the descriptor, so two runs of one process see each other too. The byte before the last
+// one a lock can name: a lock on the last one is reported as reaching to the end of any file.
+constexpr off_t kMarkByte = std::numeric_limits<off_t>::max() - 1;
+
+struct flock markRange(short type) {
+    struct flock range {};
+    range.l_type = type;
+    range.l_whence = SEEK_SET;
+    range.l_start = kMarkByte;
+    range.l_len = 1;
+    return range;
+}
+
+bool isRunMark(const struct flock& lock) {
+    return lock.l_start == kMarkByte && lock.l_len == 1;
+}
+
+int setLock(int fd, struct flock& range) {
+    if (const auto fault = FileFaults::take(FileFaults::Call::Lock); fault && fault->error != 0) {
+        errno = fault->error;
+        return -1;
+    }
+    return ::fcntl(fd, F_OFD_SETLK, &range);
+}
+
+// False, with EWOULDBLOCK, only when another run's mark stands in the way. A system without
+// such locks (ENOLCK on NFS without a lock service, EOPNOTSUPP, EINVAL) leaves the file
+// unmarked, and so does another program's lock over the whole file.
+bool takeMark(int fd, short type) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        struct flock range = markRange(type);
+        if (setLock(fd, range) == 0 || (errno != EAGAIN && errno != EACCES)) {
+            return true;
+        }
+        range = markRange(type);
+        if (::fcntl(fd, F_OFD_GETLK, &range) != 0) {
+            return true;
+        }
+        if (range.l_type != F_UNLCK) {
+            errno = EWOULDBLOCK;
+            return !isRunMark(range);
+        }
+        // The holder let go between the two calls.
+    }
+    return true;
+}
+
+// Opens the file `path` names as a path only, which never waits, not even on a FIFO.
+int openPathOnly(const std::string& path) {
+    return retryOnInterrupt([&] { return ::open(path.c_str(), O_PATH | O_CLOEXEC); });
+}
+
+// Opens for reading or writing the very file that `pathOnly` holds. An open that may wait is
+// safe on a regular file and lets a lease that another program holds be broken, as it is for
+// any reader. Without /proc the name is opened again, without waiting, and must name the same
+// file.
+int reopen(int pathOnly, const std::string& path, int flags, const struct stat& info) {
+    const std::string self = "/proc/self/fd/" + std::to_string(pathOnly);
+    const int fd = retryOnInterrupt([&] { return ::open(self.c_str(), flags); });
+    if (fd >= 0 || errno != ENOENT) {
+        return fd;
+    }
+    const int named = retryOnInterrupt([&] { return ::open(path.c_str(), flags | O_NONBLOCK); });
+    struct stat now {};
+    if (named >= 0 &&
+        (::fstat(named, &now) != 0 || now.st_dev != info.st_dev || now.st_ino != info.st_ino)) {
+        ::close(named);
+        errno = ENOENT;
+        return -1;
+    }
+    return named;
 }
 
 // Offsets beyond what the system's file positions hold would wrap into negative ones.
@@ -79,15 +167,24 @@ DiskFile::~DiskFile() {
 }
 
 bool DiskFile::openRegular(const std::string& path, bool forWriting) {
-    // Checking the name first keeps devices and FIFOs from being opened at all; checking the
-    // descriptor afterwards covers a file swapped in between.
+    const int flags = (forWriting ? O_RDWR : O_RDONLY) | O_NOCTTY | O_CLOEXEC;
     struct stat info {};
-    if (::stat(path.c_str(), &info) == 0 && refusedKind(info)) {
-        return failed(refusedKind(info));
+    const int pathOnly = openPathOnly(path);
+    int fd = -1;
+    if (pathOnly >= 0) {
+        const std::error_code refused =
+            ::fstat(pathOnly, &info) == 0 ? refusedKind(info) : systemError();
+        fd = refused ? -1 : reopen(pathOnly, path, flags, info);
+        const std::error_code reason = refused ? refused : systemError();
+        ::close(pathOnly);
+        if (fd < 0) {
+            return failed(reason);
+        }
+    } else if (forWriting && errno == ENOENT) {
+        // Nothing there yet: no lease to wait for, and a FIFO swapped in is refused below.
+        fd = retryOnInterrupt(
+            [&] { return ::open(path.c_str(), flags | O_CREAT | O_NONBLOCK, 0666); });
     }
-    const int flags =
-        (forWriting ? O_RDWR | O_CREAT : O_RDONLY) | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
-    const int fd = retryOnInterrupt([&] { return ::open(path.c_str(), flags, 0666); });
     if (fd < 0) {
         return failed(systemError());
     }
@@ -107,8 +204,7 @@ bool DiskFile::holdTarget(const std::string& path) {
     if (!openRegular(path, true)) {
         return false;
     }
-    const auto fd = static_cast<int>(m_handle);
-    if (retryOnInterrupt([&] { return ::flock(fd, LOCK_EX | LOCK_NB); }) != 0) {
+    if (!takeMark(static_cast<int>(m_handle), F_WRLCK)) {
         return refuse(lockError());
     }
     return true;
@@ -136,13 +232,12 @@ bool DiskFile::openSource(const std::string& path, const DiskFile& target) {
     if (!openRegular(path, false)) {
         return false;
     }
-    // The shared lock fails while any run holds the file as its target, and keeps another
-    // run from emptying it while it is read here.
-    const auto fd = static_cast<int>(m_handle);
+    // The read mark fails while any run holds the file as its target, and keeps another run
+    // from emptying it while it is read here.
     if (isSameFile(target)) {
         return refuse(FileError::IsTheTarget);
     }
-    if (retryOnInterrupt([&] { return ::flock(fd, LOCK_SH | LOCK_NB); }) != 0) {
+    if (!takeMark(static_cast<int>(m_handle), F_RDLCK)) {
         return refuse(lockError());
     }
     return true;
@@ -162,10 +257,10 @@ std::optional<std::size_t> DiskFile::readAt(std::uint64_t offset, std::span<char
     std::size_t done = 0;
     while (done < buffer.size()) {
         const auto at = systemOffset(offset + done);
-        const ssize_t n = !at ? -1 : retryOnInterrupt([&] {
-            return ::pread(static_cast<int>(m_handle), buffer.data() + done, buffer.size() - done,
-                           *at);
-        });
+        const ssize_t n =
+            !at ? -1 : faultable(FileFaults::Call::Read, buffer.size() - done, [&](auto size) {
+                return ::pread(static_cast<int>(m_handle), buffer.data() + done, size, *at);
+            });
         if (n < 0) {
             failed(systemError());
             return std::nullopt;
@@ -182,10 +277,10 @@ bool DiskFile::writeAt(std::uint64_t offset, std::span<const char> data) {
     std::size_t done = 0;
     while (done < data.size()) {
         const auto at = systemOffset(offset + done);
-        const ssize_t n = !at ? -1 : retryOnInterrupt([&] {
-            return ::pwrite(static_cast<int>(m_handle), data.data() + done, data.size() - done,
-                            *at);
-        });
+        const ssize_t n =
+            !at ? -1 : faultable(FileFaults::Call::Write, data.size() - done, [&](auto size) {
+                return ::pwrite(static_cast<int>(m_handle), data.data() + done, size, *at);
+            });
         if (n < 0) {
             return failed(systemError());
         }
@@ -201,10 +296,11 @@ std::optional<std::size_t> DiskFile::copyFrom(const DiskFile& source, std::uint6
                                               std::uint64_t to, std::size_t size) {
     auto in = systemOffset(from);
     auto out = systemOffset(to);
-    const ssize_t n = !in || !out ? -1 : retryOnInterrupt([&] {
-        return ::copy_file_range(static_cast<int>(source.m_handle), &*in,
-                                 static_cast<int>(m_handle), &*out, size, 0);
-    });
+    const ssize_t n =
+        !in || !out ? -1 : faultable(FileFaults::Call::KernelCopy, size, [&](auto allowed) {
+            return ::copy_file_range(static_cast<int>(source.m_handle), &*in,
+                                     static_cast<int>(m_handle), &*out, allowed, 0);
+        });
     if (n < 0) {
         failed(systemError());
         return std::nullopt;
@@ -278,6 +374,8 @@ void DiskFile::dropCached(Region region) {
 }
 
 bool DiskFile::flush() {
-    return retryOnInterrupt([&] { return ::fdatasync(static_cast<int>(m_handle)); }) == 0 ||
-           failed(systemError());
+    const auto fd = static_cast<int>(m_handle);
+    const auto synced =
+        faultable(FileFaults::Call::Flush, 0, [fd](std::size_t) { return ::fdatasync(fd); });
+    return synced == 0 || failed(systemError());
 }

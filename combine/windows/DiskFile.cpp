@@ -1,6 +1,7 @@
 #include "DiskFile.h"
 
 #include "FileError.h"
+#include "FileFaults.h"
 
 #define WIN32_LEAN_AND_MEAN
 #ifndef NOMINMAX // std::min, not the macro
@@ -8,6 +9,8 @@
 #endif
 #include <algorithm>
 #include <climits>
+#include <cstring>
+#include <cwctype>
 #include <limits>
 #include <utility>
 #include <windows.h>
@@ -45,8 +48,24 @@ std::wstring wideText(const std::string& text) {
     return wide;
 }
 
-// The full path with the prefix that lifts the 260-character limit. Paths the system already
-// takes as they stand (devices, pipes, prefixed ones) keep their form.
+// Whether a full path under \\?\ names a file rather than a device or a volume itself: a
+// drive's path, a share's, or one under a volume named by its GUID.
+bool namesFileUnderPrefix(std::wstring_view rest) {
+    const auto startsWith = [&rest](std::wstring_view head) {
+        return rest.size() > head.size() && ::_wcsnicmp(rest.data(), head.data(), head.size()) == 0;
+    };
+    if (rest.size() >= 3 && std::iswalpha(rest[0]) != 0 && rest[1] == L':' && rest[2] == L'\\') {
+        return true;
+    }
+    const std::size_t volumeEnd = rest.find(L"}\\");
+    return startsWith(L"UNC\\") ||
+           (startsWith(L"Volume{") && volumeEnd != std::wstring_view::npos &&
+            volumeEnd + 2 < rest.size());
+}
+
+// The full path with the prefix that lifts the 260-character limit; empty for names of
+// devices and volumes (\\.\ ones, reserved names such as NUL, \\?\GLOBALROOT, a bare
+// volume), which are never read or written, whatever rights the user has.
 std::wstring systemPath(const std::string& path) {
     const std::wstring wide = wideText(path);
     const DWORD size = wide.empty() ? 0 : ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
@@ -59,8 +78,11 @@ std::wstring systemPath(const std::string& path) {
         return {};
     }
     full.resize(length);
-    if (full.starts_with(LR"(\\?\)") || full.starts_with(LR"(\\.\)")) {
-        return full;
+    if (full.starts_with(LR"(\\?\)")) {
+        return namesFileUnderPrefix(std::wstring_view(full).substr(4)) ? full : std::wstring();
+    }
+    if (full.starts_with(LR"(\\.\)") || full == LR"(\\.)") {
+        return {};
     }
     if (full.starts_with(LR"(\\)")) {
         return LR"(\\?\UNC\)" + full.substr(2);
@@ -83,6 +105,37 @@ DWORD chunk(std::size_t size) {
     return static_cast<DWORD>(std::min<std::size_t>(size, std::numeric_limits<DWORD>::max()));
 }
 
+// A read or write of at most `size` bytes, as an armed fault lets it: failing with the
+// fault's error, or run on no more bytes than the fault allows.
+template <typename Call> BOOL faultable(FileFaults::Call which, std::size_t size, Call call) {
+    const auto fault = FileFaults::take(which);
+    if (fault && fault->error != 0) {
+        ::SetLastError(static_cast<DWORD>(fault->error));
+        return FALSE;
+    }
+    return call(chunk(fault ? std::min(size, fault->count) : size));
+}
+
+// The target is the run's alone; a source is shared as freely as other programs allow. An
+// indexer or a virus scanner often opens a new file for a moment: a target they hold is tried
+// again for about a second.
+HANDLE openHandle(const std::wstring& name, bool forWriting) {
+    const DWORD access = forWriting ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ;
+    const DWORD sharing = forWriting ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE;
+    const DWORD disposition = forWriting ? OPEN_ALWAYS : OPEN_EXISTING;
+    constexpr int kAttempts = 10;
+    constexpr DWORD kPauseMs = 100;
+    for (int attempt = 1;; ++attempt) {
+        const HANDLE handle = ::CreateFileW(name.c_str(), access, sharing, nullptr, disposition,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle != INVALID_HANDLE_VALUE || !forWriting || attempt == kAttempts ||
+            ::GetLastError() != ERROR_SHARING_VIOLATION) {
+            return handle;
+        }
+        ::Sleep(kPauseMs);
+    }
+}
+
 } // namespace
 
 DiskFile::~DiskFile() {
@@ -92,14 +145,12 @@ DiskFile::~DiskFile() {
 bool DiskFile::openRegular(const std::string& path, bool forWriting) {
     const std::wstring name = systemPath(path);
     if (name.empty()) {
-        return failed(std::error_code(ERROR_INVALID_NAME, std::system_category()));
+        // Text that is valid but names no file names a device or a volume.
+        return failed(wideText(path).empty()
+                          ? std::error_code(ERROR_INVALID_NAME, std::system_category())
+                          : make_error_code(FileError::NotRegularFile));
     }
-    // The target is the run's alone; a source is shared as freely as other programs allow.
-    const DWORD access = forWriting ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ;
-    const DWORD sharing = forWriting ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE;
-    const DWORD disposition = forWriting ? OPEN_ALWAYS : OPEN_EXISTING;
-    const HANDLE handle = ::CreateFileW(name.c_str(), access, sharing, nullptr, disposition,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle = openHandle(name, forWriting);
     if (handle == INVALID_HANDLE_VALUE) {
         return failed(systemError());
     }
@@ -115,11 +166,24 @@ bool DiskFile::openRegular(const std::string& path, bool forWriting) {
     if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         return refuse(std::make_error_code(std::errc::is_a_directory));
     }
-    m_identity = {info.dwVolumeSerialNumber,
-                  (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+    m_identity = identityOf(handle);
     m_length = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
     m_sparse = (info.dwFileAttributes & FILE_ATTRIBUTE_SPARSE_FILE) != 0;
     return true;
+}
+
+DiskFile::Identity DiskFile::identityOf(void* handle) {
+    // The 64-bit index of the older call is not unique on ReFS and is zero on some network
+    // redirectors; where the 128-bit id cannot be had, the file stays unknown.
+    FILE_ID_INFO id{};
+    Identity identity;
+    if (::GetFileInformationByHandleEx(handle, FileIdInfo, &id, sizeof(id))) {
+        std::memcpy(&identity.index, id.FileId.Identifier, sizeof(identity.index));
+        std::memcpy(&identity.indexHigh, id.FileId.Identifier + sizeof(identity.index),
+                    sizeof(identity.indexHigh));
+        identity.volume = id.VolumeSerialNumber;
+    }
+    return identity;
 }
 
 bool DiskFile::holdTarget(const std::string& path) {
@@ -137,11 +201,7 @@ bool DiskFile::isNamedBy(const std::string& path) const {
     if (m_handle == kNoHandle || handle == INVALID_HANDLE_VALUE) {
         return false;
     }
-    BY_HANDLE_FILE_INFORMATION info{};
-    const bool same =
-        ::GetFileInformationByHandle(handle, &info) &&
-        Identity{info.dwVolumeSerialNumber,
-                 (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow} == m_identity;
+    const bool same = m_identity.known() && identityOf(handle) == m_identity;
     ::CloseHandle(handle);
     return same;
 }
@@ -188,8 +248,9 @@ std::optional<std::size_t> DiskFile::readAt(std::uint64_t offset, std::span<char
             failed(tooFar());
             return std::nullopt;
         }
-        if (!::ReadFile(asHandle(m_handle), buffer.data() + done, chunk(buffer.size() - done), &n,
-                        &position)) {
+        if (!faultable(FileFaults::Call::Read, buffer.size() - done, [&](DWORD size) {
+                return ::ReadFile(asHandle(m_handle), buffer.data() + done, size, &n, &position);
+            })) {
             if (::GetLastError() == ERROR_HANDLE_EOF) {
                 break;
             }
@@ -212,8 +273,9 @@ bool DiskFile::writeAt(std::uint64_t offset, std::span<const char> data) {
         if (!atPosition(offset + done, position)) {
             return failed(tooFar());
         }
-        if (!::WriteFile(asHandle(m_handle), data.data() + done, chunk(data.size() - done), &n,
-                         &position)) {
+        if (!faultable(FileFaults::Call::Write, data.size() - done, [&](DWORD size) {
+                return ::WriteFile(asHandle(m_handle), data.data() + done, size, &n, &position);
+            })) {
             return failed(systemError());
         }
         if (n == 0) {
@@ -300,5 +362,7 @@ bool DiskFile::waitWrittenOut(Region /*region*/) {
 void DiskFile::dropCached(Region /*region*/) {}
 
 bool DiskFile::flush() {
-    return ::FlushFileBuffers(asHandle(m_handle)) || failed(systemError());
+    return faultable(FileFaults::Call::Flush, 0,
+                     [this](DWORD) { return ::FlushFileBuffers(asHandle(m_handle)); }) ||
+           failed(systemError());
 }

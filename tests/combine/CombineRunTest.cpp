@@ -1,8 +1,8 @@
+#include "DiskFile.h"
 #include "EngineFixture.h"
 #include "EngineTexts.h"
 #include "FileBytes.h"
 #include "FileError.h"
-#include "ForeignLock.h"
 
 #include <atomic>
 #include <chrono>
@@ -189,7 +189,8 @@ TEST_F(CombineRunTest, TargetHeldByAnotherRunIsLeftAsItWas) {
     FileBytes::write(target(), "held elsewhere");
     m_host.addRow(m_dir.makeFile("a", 100, 1));
     {
-        const ForeignLock lock(target());
+        DiskFile otherRun;
+        ASSERT_TRUE(otherRun.holdTarget(target()));
         runToEnd();
     }
 
@@ -200,7 +201,8 @@ TEST_F(CombineRunTest, TargetHeldByAnotherRunIsLeftAsItWas) {
 TEST_F(CombineRunTest, SourceHeldAsTargetByAnotherRunIsNotRead) {
     const std::string held = m_dir.makeFile("held", 100, 1);
     const std::string c = m_dir.makeFile("c", 100, 3);
-    const ForeignLock lock(held);
+    DiskFile otherRun;
+    ASSERT_TRUE(otherRun.holdTarget(held));
     m_host.addRow(held);
     m_host.addRow(c);
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CombineEngine.h"
+#include "FileFaults.h"
 #include "RecordingHost.h"
 #include "TempDir.h"
 
@@ -13,6 +14,8 @@ protected:
     static constexpr std::size_t kMiB = CombineEngine::kBlockSize;
 
     EngineFixture();
+    // Faults armed by a test end with it.
+    ~EngineFixture() override { FileFaults::disarmAll(); }
 
     // Starts a run and waits for its end notice.
     void runToEnd();

@@ -7,6 +7,7 @@
 #include "SoftLimit.h"
 #endif
 
+#include <cerrno>
 #include <csignal>
 #include <filesystem>
 
@@ -49,6 +50,13 @@ protected:
 };
 
 using StartErrorTest = EngineFixture;
+
+struct FaultCase {
+    const char* name;
+    FileFaults::Fault fault;
+    // The message that ends the run; none when every byte must arrive all the same.
+    const char* message;
+};
 
 } // namespace
 
@@ -137,6 +145,35 @@ TEST_F(StartErrorTest, StartWithoutRoomForAWorkerSaysSoAndStaysIdle) {
     EXPECT_EQ(targetBytes(), FileBytes::read(source));
 }
 #endif
+
+TEST_P(RunErrorTest, InjectedFailuresEndWithTheRightBytesOrTheRightMessage) {
+    using Call = FileFaults::Call;
+    const std::vector<FaultCase> cases{
+        {"kernel copy across devices", {Call::KernelCopy, EXDEV}, nullptr},
+        {"kernel copy refused", {Call::KernelCopy, EINVAL}, nullptr},
+        {"kernel copy of nothing first", {Call::KernelCopy, 0, 0}, nullptr},
+        {"short kernel copy", {Call::KernelCopy, 0, 1000}, nullptr},
+        {"read", {Call::Read, EIO}, EngineTexts::kReadSourceFailed},
+        {"write", {Call::Write, EIO, 0, 1}, EngineTexts::kWriteTargetFailed},
+        {"flush", {Call::Flush, EIO}, EngineTexts::kWriteTargetFailed}};
+    const std::string source = addSourceAndFollower(2 * kMiB + 100);
+    for (const FaultCase& fault : cases) {
+        // A kernel copy that fails hands the bytes to read and write, where those faults strike.
+        if (fault.message != nullptr) {
+            FileFaults::arm({Call::KernelCopy, EXDEV});
+        }
+        FileFaults::arm(fault.fault);
+        m_engine.OnStart();
+        m_host.waitForNotices(static_cast<int>(&fault - cases.data()) + 1);
+        FileFaults::disarmAll();
+        if (fault.message == nullptr) {
+            EXPECT_EQ(targetBytes(), FileBytes::read(source) + FileBytes::read(m_dir.path("after")))
+                << fault.name;
+        } else {
+            EXPECT_EQ(lastTwoEvents(), endedWith(fault.message)) << fault.name;
+        }
+    }
+}
 
 INSTANTIATE_TEST_SUITE_P(Modes, RunErrorTest, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "Plain" : "Kernel"; });

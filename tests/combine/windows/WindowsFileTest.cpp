@@ -4,22 +4,58 @@
 #include "FileBytes.h"
 #include "FileError.h"
 
+#include <chrono>
+#include <thread>
+
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
 using WindowsFileTest = EngineFixture;
 
-TEST_F(WindowsFileTest, DeviceIsNeitherSourceNorTarget) {
-    m_host.addRow("NUL");
+TEST_F(WindowsFileTest, DevicesAndVolumesAreNeitherSourcesNorTargets) {
+    const std::vector<std::string> devices{"NUL",
+                                           "CON",
+                                           R"(\\.\C:)",
+                                           R"(\\.\PhysicalDrive0)",
+                                           R"(\\?\C:)",
+                                           R"(\\?\PhysicalDrive0)",
+                                           R"(\\?\GLOBALROOT\Device\Null)",
+                                           R"(\\?\Volume{00000000-0000-0000-0000-000000000000}\)"};
+    const std::u8string prefixed = FileBytes::native(m_dir.makeFile("a", 100, 1)).u8string();
+    for (const std::string& device : devices) {
+        m_host.addRow(device);
+    }
+    m_host.addRow(std::string(prefixed.begin(), prefixed.end())); // a file under \\?\ is one
     runToEnd();
-    m_host.setTarget("NUL");
-    m_engine.OnStart();
-    m_host.waitForNotices(2);
+    int runs = 1;
+    for (const std::string& device : devices) {
+        m_host.setTarget(device);
+        m_engine.OnStart();
+        m_host.waitForNotices(++runs);
+    }
 
-    EXPECT_EQ(m_host.messages(), (std::vector<std::string>{EngineTexts::kOpenSourceFailed,
-                                                           EngineTexts::kCreateTargetFailed}));
-    const std::error_code notRegular = FileError::NotRegularFile;
-    EXPECT_EQ(m_host.reasons(), (std::vector{notRegular, notRegular}));
+    std::vector<std::string> expected(devices.size(), EngineTexts::kOpenSourceFailed);
+    expected.resize(2 * devices.size(), EngineTexts::kCreateTargetFailed);
+    EXPECT_EQ(m_host.messages(), expected);
+    EXPECT_EQ(m_host.reasons(),
+              std::vector(expected.size(), make_error_code(FileError::NotRegularFile)));
+    EXPECT_EQ(targetBytes(), FileBytes::read(m_dir.path("a")));
+}
+
+TEST_F(WindowsFileTest, TargetThatAnotherProgramOpensForAMomentIsTriedAgain) {
+    FileBytes::write(target(), "");
+    // As an indexer or a virus scanner looks at a new file.
+    const HANDLE scanner = ::CreateFileW(FileBytes::native(target()).c_str(), GENERIC_READ,
+                                         FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    std::thread letGo([scanner] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        ::CloseHandle(scanner);
+    });
+    m_host.addRow(m_dir.makeFile("a", 100, 1));
+    runToEnd();
+    letGo.join();
+
+    EXPECT_EQ(targetBytes(), FileBytes::read(m_dir.path("a")));
 }
 
 TEST_F(WindowsFileTest, SparseSourceKeepsItsHolesInTheTarget) {

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+
+// For tests: makes chosen calls of the file layer answer the way a failing or unusual system
+// would, so that the engine's answers to them can be checked on any disk. Nothing is armed in
+// a normal run, and then each call costs one atomic load.
+class FileFaults {
+public:
+    enum class Call { Lock, KernelCopy, Read, Write, Flush };
+
+    struct Fault {
+        Call call = Call::Read;
+        // The system's error number the call fails with; 0 to let it run, on at most `count`
+        // bytes (0: it moves nothing, as at a file's end).
+        int error = 0;
+        std::size_t count = 0;
+        // Calls of that kind that go through untouched before the fault strikes, once.
+        int skip = 0;
+    };
+
+    // Arms `fault` in addition to those armed already.
+    static void arm(const Fault& fault);
+    static void disarmAll();
+    // The fault armed for this call, used up by the asking; for the file layer only.
+    static std::optional<Fault> take(Call call);
+};
