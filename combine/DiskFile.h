@@ -35,6 +35,9 @@ public:
     bool isNamedBy(const std::string& path) const;
     // Empties the held target.
     bool emptyTarget();
+    // Closes the held target and removes it when holdTarget created it, `path` still names
+    // it and it is still empty: a run refused before writing leaves no file behind.
+    void discardIfCreated(const std::string& path);
     // Opens a regular file for reading without ever blocking; refuses `target` itself under
     // any name, and any file another run holds as its target.
     bool openSource(const std::string& path, const DiskFile& target);
@@ -77,11 +80,14 @@ public:
     bool flush();
 
 private:
-    // Which file on which volume, whatever name it was opened by.
+    // Which file on which volume, whatever name it was opened by: up to 128 bits of file id,
+    // as some file systems need. A file id of zero is unknown and matches nothing.
     struct Identity {
         std::uint64_t volume = 0;
         std::uint64_t index = 0;
+        std::uint64_t indexHigh = 0;
         bool operator==(const Identity&) const = default;
+        bool known() const { return index != 0 || indexHigh != 0; }
     };
 
     static constexpr std::intptr_t kNoHandle = -1;
@@ -92,8 +98,11 @@ private:
     // finds that it ended early rather than taking the rest for a hole.
     Region endRegion(std::uint64_t from) const;
     bool isSameFile(const DiskFile& other) const {
-        return other.m_handle != kNoHandle && m_identity == other.m_identity;
+        return other.m_handle != kNoHandle && m_identity.known() && m_identity == other.m_identity;
     }
+#ifdef _WIN32
+    static Identity identityOf(void* handle);
+#endif
     bool failed(std::error_code reason) {
         m_error = reason;
         return false;
@@ -109,6 +118,8 @@ private:
     Identity m_identity;
     std::uint64_t m_length = 0;
     std::error_code m_error;
+    // Whether opening the file created it.
+    bool m_created = false;
 #ifdef _WIN32
     // A source whose holes can be asked for; a target marked to keep its holes.
     bool m_sparse = false;
