@@ -6,14 +6,14 @@
 # Then the same join started from the window (veltrane-window-bench, found beside
 # veltrane-join) against veltrane-join.
 # Usage: run_bench.sh PATH/TO/veltrane-join [RUNS]
-# BENCH_CASES picks the cases (default: "large small sparse window").
+# BENCH_CASES picks the cases (default: "large small sparse fragmented window").
 # BENCH_BASELINE=PATH/TO/an-earlier-veltrane-join adds its runs for comparison.
 set -euo pipefail
 
 join_tool=$(realpath "$1")
 window_tool=$(dirname "$join_tool")/veltrane-window-bench
 runs=${2:-5}
-cases=${BENCH_CASES:-large small sparse window}
+cases=${BENCH_CASES:-large small sparse fragmented window}
 small_runs=$((runs * 4 + 1))
 baseline=${BENCH_BASELINE:+$(realpath "$BENCH_BASELINE")}
 data=${BENCH_DATA:-$(dirname "$0")/../bench-data}
@@ -187,16 +187,28 @@ make_sparse() {
         dd of="$file" seek=$((size - (2 << 20) - 12345)) oflag=seek_bytes conv=notrunc status=none
 }
 
+# One source of 1 GiB holding 4 MiB of data in 1024 separate extents of 4 KiB, one per MiB.
+make_fragmented() {
+    local file="$data/fragmented/part000" size=$((1 << 30)) i
+    [ "$(stat -c %s "$file" 2>/dev/null || echo 0)" = "$size" ] && return
+    mkdir -p "$data/fragmented"
+    rm -f "$file"
+    truncate -s "$size" "$file"
+    for ((i = 0; i < 1024; i++)); do
+        head -c 4096 /dev/urandom | dd of="$file" bs=4096 seek=$((i * 256 + 1)) conv=notrunc status=none
+    done
+}
+
 # The hole-aware joins against cp, which does the same work for one file. Neither the source
 # is read into the cache first nor cat timed: each would fill it with gigabytes of zeros.
-bench_sparse() {
-    local n=$1
-    make_sparse
-    sources=("$data/sparse/part000")
+bench_holes() {
+    local name=$1 n=$2
+    "make_$name"
+    sources=("$data/$name/part000")
     warm=false
     # shellcheck disable=SC2046
     bench_tools "$n" $(tools cp)
-    echo "sparse: $n runs each, one source of $(($(stat -c %s "${sources[0]}") >> 30)) GiB taking $(blocks_kib "${sources[0]}") KiB"
+    echo "$name: $n runs each, one source of $(($(stat -c %s "${sources[0]}") >> 20)) MiB taking $(blocks_kib "${sources[0]}") KiB"
     # shellcheck disable=SC2046
     report "$(stat -c %s "${sources[0]}")" $(tools cp)
 }
@@ -239,7 +251,7 @@ for case in $cases; do
     case $case in
     large) bench_set large 4 $((512 << 20)) "$runs" ;;
     small) bench_set small 64 $((100 << 10)) "$small_runs" ;;
-    sparse) bench_sparse "$runs" ;;
+    sparse | fragmented) bench_holes "$case" "$runs" ;;
     window) bench_window "$runs" ;;
     *) echo "unknown case: $case" >&2; exit 2 ;;
     esac

@@ -111,6 +111,7 @@ void CombineEngine::CombineFiles() {
     }
     const int rows = m_host.rowCount();
     if (!PrepareTarget(target, rows)) {
+        target.discardIfCreated(m_targetPath);
         return;
     }
     std::uint64_t offset = 0;

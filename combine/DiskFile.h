@@ -35,6 +35,9 @@ public:
     bool isNamedBy(const std::string& path) const;
     // Empties the held target.
     bool emptyTarget();
+    // Closes the held target and removes it when holdTarget created it, `path` still names
+    // it and it is still empty: a run refused before writing leaves no file behind.
+    void discardIfCreated(const std::string& path);
     // Opens a regular file for reading without ever blocking; refuses `target` itself under
     // any name, and any file another run holds as its target.
     bool openSource(const std::string& path, const DiskFile& target);
@@ -97,6 +100,9 @@ private:
     bool isSameFile(const DiskFile& other) const {
         return other.m_handle != kNoHandle && m_identity.known() && m_identity == other.m_identity;
     }
+#ifdef _WIN32
+    static Identity identityOf(void* handle);
+#endif
     bool failed(std::error_code reason) {
         m_error = reason;
         return false;
@@ -112,6 +118,8 @@ private:
     Identity m_identity;
     std::uint64_t m_length = 0;
     std::error_code m_error;
+    // Whether opening the file created it.
+    bool m_created = false;
 #ifdef _WIN32
     static Identity identityOf(void* handle);
     // A source whose holes can be asked for; a target marked to keep its holes.

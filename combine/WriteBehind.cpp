@@ -37,18 +37,25 @@ bool WriteBehind::finish(DiskFile& target) {
     }
     m_pending = {};
     m_sent = {};
+    m_sentBytes = 0;
     return flushed;
 }
 
-bool WriteBehind::send(DiskFile& target, DiskFile::Region chunk) {
-    if (isEmpty(chunk)) {
+bool WriteBehind::send(DiskFile& target, DiskFile::Region piece) {
+    if (isEmpty(piece)) {
         return true;
     }
-    target.startWriteOut(chunk);
-    const DiskFile::Region earlier = std::exchange(m_sent, chunk);
-    if (isEmpty(earlier)) {
+    target.startWriteOut(piece);
+    // Small pieces between holes join those on their way already, so that a source of many
+    // small extents is waited for once per chunk's worth of bytes, not once per extent.
+    const std::uint64_t size = piece.end - piece.start;
+    if (m_sentBytes + size <= kChunk) {
+        m_sent = isEmpty(m_sent) ? piece : DiskFile::Region{m_sent.start, piece.end};
+        m_sentBytes += size;
         return true;
     }
+    const DiskFile::Region earlier = std::exchange(m_sent, piece);
+    m_sentBytes = size;
     const bool onDisk = target.waitWrittenOut(earlier);
     target.dropCached(earlier);
     return onDisk;

@@ -4,10 +4,12 @@
 
 #include <cstdint>
 
-// Keeps a run's written bytes moving to the disk close behind the writing. Each chunk is
-// started on its way once written, and the chunk before it is then awaited and its pages
-// dropped. Of the target, at most two chunks and one piece are dirty or being written at a
-// time, whatever the size of the join, and the flush at the end waits only for those.
+// Keeps a run's written bytes moving to the disk close behind the writing. Each chunk, or
+// piece before a hole, is started on its way once written; once a chunk's worth of bytes has
+// been started, what was started before them is awaited and its pages dropped. Of the target,
+// at most two chunks' worth of bytes and one piece are dirty or being written at a time,
+// whatever the size of the join or the number of its holes, and the flush at the end waits
+// only for those.
 class WriteBehind {
 public:
     // Chunks end on multiples of their size, so that no large page of the cache straddles
@@ -26,10 +28,12 @@ public:
     bool finish(DiskFile& target);
 
 private:
-    bool send(DiskFile& target, DiskFile::Region chunk);
+    bool send(DiskFile& target, DiskFile::Region piece);
 
     // Written, not yet on its way to the disk.
     DiskFile::Region m_pending;
-    // On its way, not yet awaited.
+    // On its way, not yet awaited: from the first such byte to the last, holes included.
     DiskFile::Region m_sent;
+    // The bytes written within m_sent.
+    std::uint64_t m_sentBytes = 0;
 };

@@ -169,6 +169,7 @@ DiskFile::~DiskFile() {
 bool DiskFile::openRegular(const std::string& path, bool forWriting) {
     const int flags = (forWriting ? O_RDWR : O_RDONLY) | O_NOCTTY | O_CLOEXEC;
     struct stat info {};
+    m_created = false;
     const int pathOnly = openPathOnly(path);
     int fd = -1;
     if (pathOnly >= 0) {
@@ -182,8 +183,12 @@ bool DiskFile::openRegular(const std::string& path, bool forWriting) {
         }
     } else if (forWriting && errno == ENOENT) {
         // Nothing there yet: no lease to wait for, and a FIFO swapped in is refused below.
-        fd = retryOnInterrupt(
-            [&] { return ::open(path.c_str(), flags | O_CREAT | O_NONBLOCK, 0666); });
+        const auto create = [&](int how) {
+            return retryOnInterrupt([&] { return ::open(path.c_str(), flags | how, 0666); });
+        };
+        fd = create(O_CREAT | O_EXCL | O_NONBLOCK);
+        m_created = fd >= 0;
+        fd = fd < 0 && errno == EEXIST ? create(O_CREAT | O_NONBLOCK) : fd;
     }
     if (fd < 0) {
         return failed(systemError());
@@ -226,6 +231,15 @@ bool DiskFile::emptyTarget() {
     }
     m_length = 0;
     return true;
+}
+
+void DiskFile::discardIfCreated(const std::string& path) {
+    struct stat info {};
+    if (m_created && isNamedBy(path) && ::fstat(static_cast<int>(m_handle), &info) == 0 &&
+        info.st_size == 0) {
+        ::unlink(path.c_str());
+    }
+    close();
 }
 
 bool DiskFile::openSource(const std::string& path, const DiskFile& target) {

@@ -154,6 +154,7 @@ bool DiskFile::openRegular(const std::string& path, bool forWriting) {
     if (handle == INVALID_HANDLE_VALUE) {
         return failed(systemError());
     }
+    m_created = forWriting && ::GetLastError() != ERROR_ALREADY_EXISTS;
     m_handle = reinterpret_cast<std::intptr_t>(handle);
     // Pipes, consoles and devices are never read or written, so they cannot block a run.
     BY_HANDLE_FILE_INFORMATION info{};
@@ -216,6 +217,29 @@ bool DiskFile::emptyTarget() {
     }
     m_length = 0;
     return true;
+}
+
+void DiskFile::discardIfCreated(const std::string& path) {
+    // The target is held for no one else, not even for its removal: it is closed, then
+    // opened again by name, and removed only if that name still leads to the very file.
+    close();
+    const std::wstring name = systemPath(path);
+    if (!m_created || name.empty()) {
+        return;
+    }
+    const HANDLE handle = ::CreateFileW(name.c_str(), DELETE | FILE_READ_ATTRIBUTES, 0, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    FILE_STANDARD_INFO standard{};
+    FILE_DISPOSITION_INFO removal{TRUE};
+    if (m_identity.known() && identityOf(handle) == m_identity &&
+        ::GetFileInformationByHandleEx(handle, FileStandardInfo, &standard, sizeof(standard)) &&
+        standard.EndOfFile.QuadPart == 0) {
+        ::SetFileInformationByHandle(handle, FileDispositionInfo, &removal, sizeof(removal));
+    }
+    ::CloseHandle(handle);
 }
 
 bool DiskFile::openSource(const std::string& path, const DiskFile& target) {

@@ -102,13 +102,18 @@ std::vector<std::string> namesOfTheTarget(const TempDir& dir, const std::string&
 TEST_F(CombineRunTest, TargetTickedAsASourceOrHoldingDataWhenAskedIsLeftAsItWas) {
     FileBytes::write(target(), "old contents");
     const std::string a = m_dir.makeFile("a", 100, 1);
-    // The second row, and whether a target that holds data is refused.
-    std::vector<std::pair<std::string, bool>> cases{{a, true}};
+    // The second row, whether a target that holds data is refused, and whether the target is
+    // absent before the run: the file the refused run created is gone again.
+    std::vector<std::tuple<std::string, bool, bool>> cases{{a, true, false}};
     for (const std::string& name : namesOfTheTarget(m_dir, target())) {
-        cases.insert(cases.end(), {{name, false}, {name, true}});
+        cases.insert(cases.end(), {{name, false, false}, {name, true, false}});
     }
+    cases.emplace_back(target(), false, true);
 
-    for (const auto& [row, refuseNonEmpty] : cases) {
+    for (const auto& [row, refuseNonEmpty, absent] : cases) {
+        if (absent) {
+            fs::remove(target());
+        }
         RecordingHost host;
         CombineEngine engine(host);
         engine.SetRefuseNonEmptyTarget(refuseNonEmpty);
@@ -125,9 +130,27 @@ TEST_F(CombineRunTest, TargetTickedAsASourceOrHoldingDataWhenAskedIsLeftAsItWas)
         EXPECT_EQ(std::tie(m.kind, m.path, m.otherPath),
                   std::tuple(isTarget ? Kind::TargetIsSource : Kind::TargetNotEmpty, target(),
                              isTarget ? row : ""));
-        EXPECT_EQ(targetBytes(), "old contents");
+        EXPECT_EQ(fs::exists(target()) ? targetBytes() : "absent",
+                  absent ? "absent" : "old contents");
     }
 }
+
+#ifndef _WIN32
+TEST_F(CombineRunTest, RefusedRunRemovesNoFileButTheTargetItCreated) {
+    // The created target moves away before the refusal and another file takes its name.
+    const std::string moved = m_dir.path("moved");
+    m_host.onRowRead = [&](int) {
+        fs::rename(target(), moved);
+        FileBytes::write(target(), "");
+    };
+    m_host.addRow(moved);
+
+    runToEnd();
+
+    EXPECT_EQ(m_host.runMessages().at(0).kind, Kind::TargetIsSource);
+    EXPECT_TRUE(fs::exists(target()) && fs::exists(moved));
+}
+#endif
 
 TEST_F(CombineRunTest, TargetTickedAsASourceOnlyDuringTheRunFailsToOpen) {
     FileBytes::write(target(), ""); // an empty target is taken even when one with data is not

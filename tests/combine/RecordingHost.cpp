@@ -32,6 +32,9 @@ std::vector<std::error_code> RecordingHost::reasons() const {
 
 std::string RecordingHost::rowPath(int row) {
     record("read " + std::to_string(row));
+    if (onRowRead) {
+        onRowRead(row);
+    }
     return LineHost::rowPath(row);
 }
 

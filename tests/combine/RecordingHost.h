@@ -23,6 +23,7 @@ public:
     // Places an event of the test's own among the engine's calls.
     void note(std::string event) { record(std::move(event)); }
 
+    std::function<void(int)> onRowRead;
     std::function<void(std::uint32_t)> onRange;
     std::function<void(std::uint32_t)> onPosition;
     std::function<void()> onWorkerEnded;
