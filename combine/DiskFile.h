@@ -121,7 +121,6 @@ private:
     // Whether opening the file created it.
     bool m_created = false;
 #ifdef _WIN32
-    static Identity identityOf(void* handle);
     // A source whose holes can be asked for; a target marked to keep its holes.
     bool m_sparse = false;
 #endif
