@@ -52,10 +52,12 @@ package: deps
 	cmake --preset release
 	cmake --build --preset release --target package
 
-# veltrane-join.exe and the engine tests for Windows, cross-built with mingw-w64 into
-# build/windows/; `ctest --preset windows` then runs the tests under wine.
+# Veltrane.exe, veltrane-join.exe and their tests for Windows, cross-built with mingw-w64 into
+# build/windows/; `ctest --preset windows` then runs the tests under wine, the window's on a
+# virtual display with a CJK font; imagemagick grabs the window's screenshot.
 .PHONY: windows
-windows: PACKAGES += g++-mingw-w64-x86-64-posix googletest wine wine64
+windows: PACKAGES += g++-mingw-w64-x86-64-posix googletest wine wine64 fonts-wine xvfb \
+  fonts-wqy-microhei imagemagick xdotool
 windows: deps
 	cmake --preset windows
 	cmake --build --preset windows

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "WindowLinks.h"
+
 #include <QCursor>
 #include <QFont>
 #include <QObject>
@@ -19,8 +21,8 @@ class CMyStaticLink : public QObject {
 
 public:
     // Byte capacities of the title and the URL, terminator included; texts count UTF-8 bytes.
-    static constexpr qsizetype TitleCapacity = 32;
-    static constexpr qsizetype UrlCapacity = 1024;
+    static constexpr qsizetype TitleCapacity = WindowLinks::kTitleCapacity;
+    static constexpr qsizetype UrlCapacity = WindowLinks::kUrlCapacity;
 
     CMyStaticLink() = default;
     ~CMyStaticLink() override;

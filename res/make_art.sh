@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Redraws the application icon and the banner. The PNG files are committed, so this only
+# Redraws the application icon and the banner. The files made are committed, so this only
 # needs running when the artwork changes. Needs ImageMagick, bc, DejaVu and a CJK font.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -32,3 +32,7 @@ convert -size 89x714 gradient:'#2a8fbd'-'#0d2f57' -rotate -90 \
   -fill '#f2b134' -font "$cjk_font" -pointsize 18 -annotate +292+48 '软件  多文件合并' \
   -fill '#cfe6f5' -font DejaVu-Sans -pointsize 12 -annotate +232+72 'Join several files into one' \
   -strip -type TrueColor PNG24:banner.png
+
+# The Windows window's icon and banner, as its resources take them.
+convert veltrane.png veltrane.ico
+convert banner.png -type TrueColor BMP3:banner.bmp

@@ -3,8 +3,12 @@
 #include "AppResources.h"
 #include "CAboutDlg.h"
 #include "ClassicProgressBar.h"
+#include "ControlIds.h"
+#include "DialogForm.h"
 #include "DialogTemplate.h"
 #include "FileList.h"
+#include "TypedName.h"
+#include "WindowLinks.h"
 
 #include <QCollator>
 #include <QContextMenuEvent>
@@ -28,15 +32,6 @@
 
 namespace {
 
-constexpr std::string_view kHomeUrl = "http://www.orvik.example";
-constexpr std::string_view kSoftSiteUrl = "http://dl.orvik.example";
-
-// Each address serves as its link's title too, terminator included.
-constexpr bool fitsLinkTitle(std::string_view url) {
-    return static_cast<qsizetype>(url.size()) < CMyStaticLink::TitleCapacity;
-}
-static_assert(fitsLinkTitle(kHomeUrl) && fitsLinkTitle(kSoftSiteUrl));
-
 void attachLink(CMyStaticLink& link, QLabel* label, std::string_view url) {
     const QString address = QString::fromUtf8(url.data(), static_cast<qsizetype>(url.size()));
     link.Attach(label);
@@ -47,8 +42,6 @@ void attachLink(CMyStaticLink& link, QLabel* label, std::string_view url) {
 std::string toFileSystemPath(const QString& text) {
     return text.toStdString();
 }
-
-const QString kDefaultSuffix = QStringLiteral("vmdk");
 
 // The open and the save dialog share their settings; neither insists that the file exists.
 // "All Files" matches names without a dot too, such as the pieces split(1) makes.
@@ -61,22 +54,12 @@ QString chooseFile(QWidget* owner, QFileDialog::AcceptMode mode) {
     dialog.setNameFilters({QStringLiteral("vmdk Files (*.vmdk)"), QStringLiteral("All Files (*)")});
     // The open dialog's suffix is added afterwards, so as to spare the name of a file that exists.
     if (mode == QFileDialog::AcceptSave) {
-        dialog.setDefaultSuffix(kDefaultSuffix);
+        dialog.setDefaultSuffix(QString::fromLatin1(TypedName::kDefaultSuffix));
     }
     if (dialog.exec() != QDialog::Accepted) {
         return {};
     }
     return dialog.selectedFiles().value(0);
-}
-
-// A typed name without an extension gets the default one, unless a file has that very name,
-// as the pieces of split(1) have.
-QString withDefaultSuffix(const QString& path) {
-    const QFileInfo file(path);
-    if (file.fileName().contains(u'.') || file.exists()) {
-        return path;
-    }
-    return path + u'.' + kDefaultSuffix;
 }
 
 // The local files of a drop, in the order a file manager shows them: by name, numbers by
@@ -117,7 +100,6 @@ QStringList filesToAdd(const QDropEvent* event) {
 
 CVeltraneDlg::CVeltraneDlg(QWidget* parent) : QDialog(parent), m_hIcon(AppResources::icon()) {
     setObjectName(QStringLiteral("veltraneDlg"));
-    setWindowTitle(QStringLiteral("Veltrane- Orvik软件-多文件合并"));
     // A window of its own (with its own task-bar entry) that can be minimised but neither
     // maximised nor resized.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -135,25 +117,19 @@ CVeltraneDlg::~CVeltraneDlg() {
 }
 
 void CVeltraneDlg::CreateControls() {
-    DialogTemplate form(*this, {477, 306});
-    form.addText("targetLabel", QStringLiteral("目标文件:"), {15, 62, 36, 8});
-    m_targetBox = form.add<QLineEdit>("targetPath", {58, 60, 382, 14});
-    m_targetBox->setReadOnly(true);
-    auto* browse = form.addButton("browseTarget", QStringLiteral("..."), {440, 60, 28, 14});
-    m_list = form.add<FileList>("fileList", {16, 87, 452, 144});
-    m_progress = form.add<ClassicProgressBar>("progress", {15, 245, 453, 12});
-    auto* start = form.addButton("start", QStringLiteral("确定"), {212, 267, 50, 14});
-    auto* stop = form.addButton("stop", QStringLiteral("停止"), {335, 267, 50, 14});
-    auto* addFile = form.addButton("addFile", QStringLiteral("添加文件"), {99, 268, 50, 14});
-    auto* banner = form.addText("banner", {}, {0, 0, 476, 55});
+    const DialogTemplate form(*this, DialogForms::Main());
+    m_targetBox = form.find<QLineEdit>("targetPath");
+    m_list = form.find<FileList>("fileList");
+    m_progress = form.find<ClassicProgressBar>("progress");
+    auto* banner = form.find<QLabel>("banner");
     banner->setPixmap(AppResources::banner());
     banner->setScaledContents(true);
-    m_linkSoftSiteLabel =
-        form.addText("linkSoftSite", QStringLiteral("软件站: dl.orvik.example"), {17, 291, 93, 12});
-    m_linkHomeLabel =
-        form.addText("linkHome", QStringLiteral("官网: www.orvik.example"), {176, 291, 93, 12});
-    form.addText("contact", QStringLiteral("QQ: 00000000  电话: 000-00000000"),
-                 {335, 292, 134, 11});
+    m_linkSoftSiteLabel = form.find<QLabel>("linkSoftSite");
+    m_linkHomeLabel = form.find<QLabel>("linkHome");
+    auto* browse = form.find<QPushButton>("browseTarget");
+    auto* start = form.find<QPushButton>("start");
+    auto* stop = form.find<QPushButton>("stop");
+    auto* addFile = form.find<QPushButton>("addFile");
     // The window's own menu belongs to the space around the list and the buttons.
     for (QWidget* control : std::initializer_list<QWidget*>{browse, m_list, start, stop, addFile}) {
         control->setContextMenuPolicy(Qt::PreventContextMenu);
@@ -176,20 +152,20 @@ void CVeltraneDlg::OnInitDialog() {
     m_systemMenu->setSeparatorsCollapsible(false);
     m_systemMenu->addSeparator();
     QAction* about = m_systemMenu->addAction(QStringLiteral("&About Veltrane..."));
-    connect(about, &QAction::triggered, this, [this] { OnSysCommand(kIdmAboutBox); });
+    connect(about, &QAction::triggered, this, [this] { OnSysCommand(ControlIds::IDM_ABOUTBOX); });
     setWindowIcon(m_hIcon);
     m_list->setUpColumns();
     AttachLinks();
 }
 
 void CVeltraneDlg::AttachLinks() {
-    attachLink(m_linkHome, m_linkHomeLabel, kHomeUrl);
-    attachLink(m_linkSoftSite, m_linkSoftSiteLabel, kSoftSiteUrl);
+    attachLink(m_linkHome, m_linkHomeLabel, WindowLinks::kHomeUrl);
+    attachLink(m_linkSoftSite, m_linkSoftSiteLabel, WindowLinks::kSoftSiteUrl);
 }
 
 void CVeltraneDlg::OnSysCommand(unsigned nID) {
     // The low four bits belong to the system; every other command is the window manager's.
-    if ((nID & 0xFFF0) == kIdmAboutBox) {
+    if ((nID & 0xFFF0) == ControlIds::IDM_ABOUTBOX) {
         CAboutDlg about(this);
         about.exec();
     }
@@ -208,7 +184,9 @@ void CVeltraneDlg::OnStop() {
 void CVeltraneDlg::OnAddFile() {
     const QString path = chooseFile(this, QFileDialog::AcceptOpen);
     if (!path.isEmpty()) {
-        m_list->appendFile(withDefaultSuffix(path));
+        m_list->appendFile(
+            QFileInfo(TypedName::WithDefaultSuffix(QFileInfo(path).filesystemFilePath()))
+                .filePath());
     }
 }
 

@@ -21,9 +21,6 @@ class CVeltraneDlg final : public QDialog, public EngineInterface {
     Q_OBJECT
 
 public:
-    // The About item's command, as the system menu numbers it.
-    static constexpr unsigned kIdmAboutBox = 0x0010;
-
     explicit CVeltraneDlg(QWidget* parent = nullptr);
     Q_DISABLE_COPY_MOVE(CVeltraneDlg)
     // Serves a run that is still ending until its worker has returned.

@@ -1,7 +1,11 @@
 #include "DialogTemplate.h"
 
-#include <QDialog>
+#include "ClassicProgressBar.h"
+#include "DialogForm.h"
+#include "FileList.h"
+
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 
 namespace {
@@ -11,33 +15,55 @@ QFont applyDialogFont(QDialog& dialog) {
     return dialog.font();
 }
 
-} // namespace
-
-DialogTemplate::DialogTemplate(QDialog& dialog, QSize sizeUnits)
-    : m_dialog(dialog), m_units(applyDialogFont(dialog)) {
-    m_dialog.setFixedSize(m_units.size(sizeUnits));
-}
-
-QLabel* DialogTemplate::addText(const char* name, const QString& text, QRect rectUnits) {
-    auto* label = add<QLabel>(name, rectUnits);
+QWidget* newText(const FormControl& control, QWidget* parent) {
+    auto* label = new QLabel(parent);
     label->setTextFormat(Qt::PlainText);
     // Static texts start at the top of their rectangle.
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setText(text);
+    label->setText(QString::fromUtf8(control.text));
     return label;
 }
 
-QPushButton* DialogTemplate::addButton(const char* name, const QString& text, QRect rectUnits) {
-    auto* button = add<QPushButton>(name, rectUnits);
-    button->setText(text);
+QWidget* newEdit(const FormControl& control, QWidget* parent) {
+    auto* edit = new QLineEdit(QString::fromUtf8(control.text), parent);
+    edit->setReadOnly((control.traits & kReadOnly) != 0);
+    return edit;
+}
+
+QWidget* newButton(const FormControl& control, QWidget* parent) {
+    auto* button = new QPushButton(QString::fromUtf8(control.text), parent);
+    button->setDefault((control.traits & kDefaultButton) != 0);
     return button;
 }
 
-QWidget* DialogTemplate::parentWidget() const {
-    return &m_dialog;
+} // namespace
+
+DialogTemplate::DialogTemplate(QDialog& dialog, const DialogForm& form)
+    : m_dialog(dialog), m_units(applyDialogFont(dialog)) {
+    m_dialog.setWindowTitle(QString::fromUtf8(form.caption));
+    m_dialog.setFixedSize(m_units.size({form.width, form.height}));
+    for (const FormControl& control : form.controls) {
+        QWidget* widget = create(control);
+        widget->setObjectName(QString::fromLatin1(control.name));
+        const UnitRect& r = control.rect;
+        widget->setGeometry(m_units.rect({r.x, r.y, r.width, r.height}));
+    }
 }
 
-void DialogTemplate::place(QWidget* control, const char* name, QRect rectUnits) const {
-    control->setObjectName(QString::fromLatin1(name));
-    control->setGeometry(m_units.rect(rectUnits));
+QWidget* DialogTemplate::create(const FormControl& control) const {
+    switch (control.kind) {
+    case ControlKind::Edit:
+        return newEdit(control, &m_dialog);
+    case ControlKind::Button:
+        return newButton(control, &m_dialog);
+    case ControlKind::ListView:
+        return new FileList(&m_dialog);
+    case ControlKind::Progress:
+        return new ClassicProgressBar(&m_dialog);
+    case ControlKind::Text:
+    case ControlKind::Picture:
+    case ControlKind::Icon:
+        break;
+    }
+    return newText(control, &m_dialog);
 }

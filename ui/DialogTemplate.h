@@ -2,32 +2,24 @@
 
 #include "DialogUnits.h"
 
-#include <QRect>
-#include <QString>
+#include <QDialog>
 
-class QDialog;
-class QLabel;
-class QPushButton;
+struct DialogForm;
+struct FormControl;
 class QWidget;
 
-// Builds a fixed-size dialog the way a dialog template does: the dialog font, each control
-// at its rectangle in dialog units, and the tab order in the order of adding.
+// Builds a fixed-size dialog the way a dialog template does: the dialog font, each control of
+// the form at its rectangle in dialog units, and the tab order in the form's order.
 class DialogTemplate final {
 public:
-    DialogTemplate(QDialog& dialog, QSize sizeUnits);
+    DialogTemplate(QDialog& dialog, const DialogForm& form);
 
-    QLabel* addText(const char* name, const QString& text, QRect rectUnits);
-    QPushButton* addButton(const char* name, const QString& text, QRect rectUnits);
-
-    template <typename Control> Control* add(const char* name, QRect rectUnits) {
-        auto* control = new Control(parentWidget());
-        place(control, name, rectUnits);
-        return control;
+    template <typename Control> Control* find(const char* name) const {
+        return m_dialog.findChild<Control*>(QString::fromLatin1(name));
     }
 
 private:
-    QWidget* parentWidget() const;
-    void place(QWidget* control, const char* name, QRect rectUnits) const;
+    QWidget* create(const FormControl& control) const;
 
     QDialog& m_dialog;
     DialogUnits m_units;

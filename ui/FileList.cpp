@@ -1,6 +1,7 @@
 #include "FileList.h"
 
 #include "FileListDelegate.h"
+#include "FileRows.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -49,7 +50,8 @@ void FileList::setUpColumns() {
 void FileList::appendFile(const QString& path) {
     const int row = rowCount();
     insertRow(row);
-    QTableWidgetItem* index = newCell(QString::number(row), Qt::ItemIsUserCheckable);
+    QTableWidgetItem* index =
+        newCell(QString::fromStdString(FileRows::IndexText(row)), Qt::ItemIsUserCheckable);
     index->setCheckState(Qt::Unchecked);
     setItem(row, kCheckColumn, index);
     setItem(row, kPathColumn, newCell(path));
@@ -114,9 +116,12 @@ void FileList::initViewItemOption(QStyleOptionViewItem* option) const {
 }
 
 void FileList::toggleFocusedAndSelected() {
-    const Qt::CheckState state = isChecked(currentRow()) ? Qt::Unchecked : Qt::Checked;
-    item(currentRow(), kCheckColumn)->setCheckState(state);
+    std::vector<int> selected;
     for (const QModelIndex& row : selectionModel()->selectedRows(kCheckColumn)) {
-        item(row.row(), kCheckColumn)->setCheckState(state);
+        selected.push_back(row.row());
+    }
+    for (const FileRows::Tick& tick :
+         FileRows::SpaceTicks(currentRow(), isChecked(currentRow()), selected)) {
+        item(tick.row, kCheckColumn)->setCheckState(tick.checked ? Qt::Checked : Qt::Unchecked);
     }
 }

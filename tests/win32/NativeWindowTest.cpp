@@ -1,0 +1,360 @@
+#include "CMyStaticLink.h"
+#include "ControlIds.h"
+#include "DialogForm.h"
+#include "WideText.h"
+#include "WindowDriver.h"
+
+#include <commctrl.h>
+#include <dlgs.h>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <shlobj.h>
+
+namespace fs = std::filesystem;
+using namespace ControlIds;
+
+namespace {
+
+std::wstring Wide(const char* utf8) {
+    return WideText::FromUtf8(utf8);
+}
+
+// As the dialog manager places a control: origin and size are converted each on their own.
+RECT DialogRect(HWND dialog, const UnitRect& units) {
+    RECT rect{units.x, units.y, units.width, units.height};
+    ::MapDialogRect(dialog, &rect);
+    return {rect.left, rect.top, rect.left + rect.right, rect.top + rect.bottom};
+}
+
+RECT ChildRect(HWND child) {
+    RECT rect{};
+    ::GetWindowRect(child, &rect);
+    ::MapWindowPoints(nullptr, ::GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+// The dialog's children in creation order, which is the template's.
+std::vector<HWND> Children(HWND dialog) {
+    std::vector<HWND> children;
+    for (HWND child = ::GetWindow(dialog, GW_CHILD); child != nullptr;
+         child = ::GetWindow(child, GW_HWNDNEXT)) {
+        children.push_back(child);
+    }
+    return children;
+}
+
+const wchar_t* ClassOf(ControlKind kind) {
+    switch (kind) {
+    case ControlKind::Edit:
+        return L"Edit";
+    case ControlKind::Button:
+        return L"Button";
+    case ControlKind::ListView:
+        return WC_LISTVIEWW;
+    case ControlKind::Progress:
+        return PROGRESS_CLASSW;
+    default:
+        return L"Static";
+    }
+}
+
+std::string Bytes(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+fs::path WriteFile(const fs::path& file, std::size_t size, char seed) {
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) {
+        bytes[i] = static_cast<char>(seed + static_cast<char>(i * 7 % 251));
+    }
+    std::ofstream(file, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(size));
+    return file;
+}
+
+template <typename Condition> bool Eventually(Condition condition) {
+    for (int i = 0; i < 100 && !condition(); ++i) {
+        ::Sleep(20);
+    }
+    return condition();
+}
+
+bool HasPixel(HWND window, COLORREF colour) {
+    RECT client{};
+    ::GetClientRect(window, &client);
+    HDC dc = ::GetDC(window);
+    bool found = false;
+    for (int y = 0; y < client.bottom && !found; ++y) {
+        for (int x = 0; x < client.right && !found; ++x) {
+            found = ::GetPixel(dc, x, y) == colour;
+        }
+    }
+    ::ReleaseDC(window, dc);
+    return found;
+}
+
+bool WaitForPixel(HWND window, COLORREF colour) {
+    return Eventually([=] { return HasPixel(window, colour); });
+}
+
+void MoveCursor(int x, int y) {
+    ::SetCursorPos(x, y);
+    Eventually([=] {
+        POINT at{};
+        return ::GetCursorPos(&at) != FALSE && at.x == x && at.y == y;
+    });
+}
+
+// A drop of these files as Explorer would make it; the window frees it.
+HDROP MakeDrop(const std::vector<std::wstring>& files) {
+    std::size_t chars = 1;
+    for (const auto& file : files) {
+        chars += file.size() + 1;
+    }
+    HGLOBAL memory = ::GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(wchar_t));
+    auto* drop = static_cast<DROPFILES*>(::GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    auto* names = reinterpret_cast<wchar_t*>(drop + 1);
+    for (const auto& file : files) {
+        names = std::copy(file.begin(), file.end(), names) + 1;
+    }
+    ::GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
+}
+
+// Written on the window's thread inside the messages the test sends, read after they return.
+std::vector<std::wstring> g_opened;
+
+void RecordOpen(const std::wstring& url) {
+    g_opened.push_back(url);
+}
+
+class NativeWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_dir = fs::temp_directory_path() / L"veltrane-window-测试";
+        fs::remove_all(m_dir);
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    fs::path m_dir;
+};
+
+} // namespace
+
+TEST_F(NativeWindowTest, EveryControlHasItsTextRectangleAndTabPlace) {
+    WindowDriver window;
+    HWND dialog = window.Dialog();
+    ASSERT_NE(dialog, nullptr);
+    const DialogForm& form = DialogForms::Main();
+    EXPECT_EQ(WindowDriver::Text(dialog), Wide(form.caption));
+    RECT client{};
+    ::GetClientRect(dialog, &client);
+    const RECT size = DialogRect(dialog, {0, 0, form.width, form.height});
+    EXPECT_EQ(client.right, size.right);
+    EXPECT_EQ(client.bottom, size.bottom);
+    EXPECT_EQ(::GetWindowLongW(dialog, GWL_EXSTYLE) & WS_EX_APPWINDOW, WS_EX_APPWINDOW);
+    EXPECT_EQ(::GetWindowLongW(dialog, GWL_STYLE) & (WS_MAXIMIZEBOX | WS_THICKFRAME), 0);
+
+    const std::vector<HWND> children = Children(dialog);
+    ASSERT_EQ(children.size(), form.controls.size());
+    std::vector<HWND> tabStops;
+    for (std::size_t i = 0; i < children.size(); ++i) {
+        const FormControl& control = form.controls[i];
+        SCOPED_TRACE(control.name);
+        EXPECT_EQ(::GetDlgCtrlID(children[i]), control.id);
+        EXPECT_EQ(_wcsicmp(WindowDriver::ClassName(children[i]).c_str(), ClassOf(control.kind)), 0);
+        const RECT expected = DialogRect(dialog, control.rect);
+        const RECT actual = ChildRect(children[i]);
+        EXPECT_EQ(actual.left, expected.left);
+        EXPECT_EQ(actual.top, expected.top);
+        if (control.kind != ControlKind::Icon) {
+            EXPECT_EQ(actual.right, expected.right);
+            EXPECT_EQ(actual.bottom, expected.bottom);
+        }
+        if (control.kind == ControlKind::Text || control.kind == ControlKind::Button) {
+            EXPECT_EQ(WindowDriver::Text(children[i]), Wide(control.text));
+        }
+        if ((::GetWindowLongW(children[i], GWL_STYLE) & WS_TABSTOP) != 0) {
+            tabStops.push_back(children[i]);
+        }
+    }
+    const std::vector<HWND> expectedTabs{
+        window.Item(IDC_TARGET_PATH), window.Item(IDC_BROWSE_TARGET), window.Item(IDC_FILE_LIST),
+        window.Item(IDC_START),       window.Item(IDC_STOP),          window.Item(IDC_ADD_FILE)};
+    EXPECT_EQ(tabStops, expectedTabs);
+    for (std::size_t i = 0; i < tabStops.size(); ++i) {
+        EXPECT_EQ(::GetNextDlgTabItem(dialog, tabStops[i], FALSE),
+                  tabStops[(i + 1) % tabStops.size()]);
+    }
+    GUITHREADINFO focus{};
+    focus.cbSize = sizeof focus;
+    ::GetGUIThreadInfo(window.UiThread(), &focus);
+    EXPECT_EQ(focus.hwndFocus, window.Item(IDC_TARGET_PATH));
+    EXPECT_NE(::GetWindowLongW(window.Item(IDC_TARGET_PATH), GWL_STYLE) & ES_READONLY, 0);
+
+    HWND list = window.Item(IDC_FILE_LIST);
+    EXPECT_EQ(::SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0),
+              LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+    RECT listClient{};
+    ::GetClientRect(list, &listClient);
+    for (int column = 0; column < 2; ++column) {
+        EXPECT_EQ(::SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0), listClient.right / 2);
+    }
+
+    HMENU menu = ::GetSystemMenu(dialog, FALSE);
+    const int items = ::GetMenuItemCount(menu);
+    EXPECT_EQ(::GetMenuItemID(menu, items - 1), IDM_ABOUTBOX);
+    EXPECT_EQ(::GetMenuState(menu, items - 2, MF_BYPOSITION) & MF_SEPARATOR, MF_SEPARATOR);
+    wchar_t aboutText[64] = {};
+    ::GetMenuStringW(menu, IDM_ABOUTBOX, aboutText, 64, MF_BYCOMMAND);
+    EXPECT_STREQ(aboutText, L"&About Veltrane...");
+}
+
+TEST_F(NativeWindowTest, AboutItemOpensTheAboutBox) {
+    WindowDriver window;
+    // The system's own low bits do not matter.
+    ::PostMessageW(window.Dialog(), WM_SYSCOMMAND, IDM_ABOUTBOX | 0x3, 0);
+    const DialogForm& form = DialogForms::About();
+    HWND about = window.WaitForWindow(Wide(form.caption));
+    ASSERT_NE(about, nullptr);
+    const std::vector<HWND> children = Children(about);
+    ASSERT_EQ(children.size(), form.controls.size());
+    EXPECT_EQ(WindowDriver::Text(children[1]), Wide("多文件合并工具"));
+    EXPECT_EQ(WindowDriver::Text(children[2]), Wide("Orvik软件免费工具系列"));
+    EXPECT_NE(::SendMessageW(children[0], STM_GETICON, 0, 0), 0);
+    EXPECT_EQ(::GetWindowLongW(children[3], GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+    ::PostMessageW(children[3], BM_CLICK, 0, 0);
+    EXPECT_TRUE(Eventually([about] { return ::IsWindow(about) == FALSE; }));
+    EXPECT_TRUE(::IsWindow(window.Dialog()));
+}
+
+TEST_F(NativeWindowTest, CommandLineRowsThenADropInExplorersOrderAndSpaceTicksTheSelection) {
+    const std::wstring first = (m_dir / L"命令行.bin").wstring();
+    WindowDriver window({first, L"C:\\absent.bin"});
+    fs::create_directories(m_dir / L"folder");
+    const std::vector<std::wstring> dropped{(m_dir / L"disk-s10.vmdk").wstring(),
+                                            (m_dir / L"folder").wstring(),
+                                            (m_dir / L"Disk-s2.vmdk").wstring()};
+    ::PostMessageW(window.Dialog(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(dropped)), 0);
+    ::SendMessageW(window.Dialog(), WM_NULL, 0, 0);
+    const std::vector<std::wstring> paths{first, L"C:\\absent.bin", dropped[2], dropped[0]};
+    ASSERT_EQ(window.RowCount(), 4);
+    for (int row = 0; row < 4; ++row) {
+        EXPECT_EQ(window.RowText(row, 0), std::to_wstring(row));
+        EXPECT_EQ(window.RowText(row, 1), paths[static_cast<std::size_t>(row)]);
+        EXPECT_FALSE(window.IsChecked(row));
+    }
+    HWND list = window.Item(IDC_FILE_LIST);
+    EXPECT_NE(::SendMessageW(list, LVM_ISITEMVISIBLE, 3, 0), 0);
+
+    LVITEMW select{};
+    select.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    select.state = LVIS_SELECTED;
+    ::SendMessageW(list, LVM_SETITEMSTATE, 2, reinterpret_cast<LPARAM>(&select));
+    select.state = LVIS_SELECTED | LVIS_FOCUSED;
+    ::SendMessageW(list, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&select));
+    ::SendMessageW(list, WM_KEYDOWN, VK_SPACE, 0);
+    const std::vector<bool> ticked{false, true, true, false};
+    for (int row = 0; row < 4; ++row) {
+        EXPECT_EQ(window.IsChecked(row), ticked[static_cast<std::size_t>(row)]) << row;
+    }
+}
+
+// The system's dialogs take a typed name: ".vmdk" goes to a new name without an extension, and
+// the open dialog spares the name of a file that exists.
+TEST_F(NativeWindowTest, FileDialogsFollowTheTypedNameRule) {
+    WriteFile(m_dir / L"xaa", 1, 'x');
+    WindowDriver window;
+    const auto choose = [&window](int button, const wchar_t* caption, const fs::path& name) {
+        window.Click(button);
+        HWND dialog = window.WaitForWindow(caption);
+        ASSERT_NE(dialog, nullptr);
+        ::SetDlgItemTextW(dialog, cmb13, name.c_str());
+        ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(Eventually([dialog] { return ::IsWindow(dialog) == FALSE; }));
+    };
+    choose(IDC_ADD_FILE, L"Open", m_dir / L"disk");
+    choose(IDC_ADD_FILE, L"Open", m_dir / L"xaa");
+    choose(IDC_BROWSE_TARGET, L"Save As", m_dir / L"target");
+    ASSERT_EQ(window.RowCount(), 2);
+    EXPECT_EQ(window.RowText(0, 1), (m_dir / L"disk.vmdk").wstring());
+    EXPECT_EQ(window.RowText(1, 1), (m_dir / L"xaa").wstring());
+    EXPECT_EQ(WindowDriver::Text(window.Item(IDC_TARGET_PATH)), (m_dir / L"target.vmdk").wstring());
+}
+
+TEST_F(NativeWindowTest, RunJoinsTheTickedRowsByteForByteAndEndsWithTheNotice) {
+    const fs::path a = WriteFile(m_dir / L"片段-a.bin", 3, 'a');
+    const fs::path skipped = WriteFile(m_dir / L"skipped.bin", 10, 's');
+    const fs::path b = WriteFile(m_dir / L"片段-b.bin", 2 * 1024 * 1024 + 5, 'b');
+    const fs::path target = m_dir / L"目标.vmdk";
+    WindowDriver window({a.wstring(), skipped.wstring(), b.wstring()});
+    window.SetChecked(0, true);
+    window.SetChecked(2, true);
+    window.SetTargetText(target.wstring());
+    window.Click(IDC_START);
+    ASSERT_TRUE(window.CloseMessageBox(L"combine end"));
+    EXPECT_EQ(Bytes(target), Bytes(a) + Bytes(b));
+    HWND progress = window.Item(IDC_PROGRESS);
+    // The bar follows the last source's two whole blocks, its last step at the second.
+    EXPECT_EQ(::SendMessageW(progress, PBM_GETRANGE, FALSE, 0), 2);
+    EXPECT_EQ(::SendMessageW(progress, PBM_GETPOS, 0, 0), 1);
+    EXPECT_TRUE(window.Close());
+}
+
+TEST_F(NativeWindowTest, UnopenableSourceHoldsTheRunWhichRefusesCloseAndHonoursStop) {
+    const fs::path good = WriteFile(m_dir / L"good.bin", 4096, 'g');
+    const fs::path target = m_dir / L"target.bin";
+    WindowDriver window({(m_dir / L"missing.bin").wstring(), good.wstring()});
+    window.SetChecked(0, true);
+    window.SetChecked(1, true);
+    window.SetTargetText(target.wstring());
+    window.Click(IDC_START);
+    ASSERT_NE(window.WaitForWindow(L"win32_window_tests"), nullptr);
+    // While the message holds the run, closing, Start and Stop all reach the window.
+    ::PostMessageW(window.Dialog(), WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(window.CloseMessageBox(L"wait current thread"));
+    window.Click(IDC_START);
+    EXPECT_TRUE(window.CloseMessageBox(L"wait current thread"));
+    window.Click(IDC_STOP);
+    ::SendMessageW(window.Dialog(), WM_NULL, 0, 0);
+    EXPECT_TRUE(window.CloseMessageBox(Wide("打开源文件失败")));
+    EXPECT_TRUE(window.CloseMessageBox(L"combine end"));
+    EXPECT_TRUE(::IsWindow(window.Dialog()));
+    EXPECT_EQ(fs::file_size(target), 0U);
+
+    // The next Start clears the stop; a bad target is reported and the run still ends.
+    window.SetTargetText(L"");
+    window.Click(IDC_START);
+    EXPECT_TRUE(window.CloseMessageBox(Wide("创建目标文件失败")));
+    EXPECT_TRUE(window.CloseMessageBox(L"combine end"));
+    EXPECT_TRUE(window.Close());
+}
+
+TEST_F(NativeWindowTest, LinksTurnRedUnderTheMouseAndOpenTheirAddressOnRelease) {
+    const CMyStaticLink::UrlOpener old = CMyStaticLink::SetUrlOpener(&RecordOpen);
+    WindowDriver window;
+    HWND link = window.Item(IDC_LINK_HOME);
+    constexpr COLORREF kBlue = RGB(0, 0, 255);
+    constexpr COLORREF kRed = RGB(255, 0, 0);
+    EXPECT_TRUE(WaitForPixel(link, kBlue));
+    RECT rect{};
+    ::GetWindowRect(link, &rect);
+    // The pointer's own moves reach the label, as a user's would.
+    MoveCursor((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    EXPECT_TRUE(WaitForPixel(link, kRed));
+    EXPECT_FALSE(HasPixel(link, kBlue));
+    EXPECT_FALSE(HasPixel(window.Item(IDC_LINK_SOFTSITE), kRed));
+
+    ::SendMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    EXPECT_TRUE(g_opened.empty());
+    ::SendMessageW(link, WM_LBUTTONUP, 0, 0);
+    EXPECT_EQ(g_opened, std::vector<std::wstring>{L"http://www.orvik.example"});
+    MoveCursor(rect.right + 40, rect.bottom + 40);
+    EXPECT_TRUE(WaitForPixel(link, kBlue));
+    CMyStaticLink::SetUrlOpener(old);
+}

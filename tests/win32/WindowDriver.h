@@ -1,0 +1,49 @@
+#pragma once
+
+#include "CVeltraneDlg.h"
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+#include <windows.h>
+
+// Runs the real main window modally on a thread of its own and works it from the test's
+// thread as a user would: clicks, keys and drops go in as messages, and message boxes are
+// found and closed with OK.
+class WindowDriver final {
+public:
+    explicit WindowDriver(std::vector<std::wstring> files = {});
+    WindowDriver(const WindowDriver&) = delete;
+    WindowDriver& operator=(const WindowDriver&) = delete;
+    WindowDriver(WindowDriver&&) = delete;
+    WindowDriver& operator=(WindowDriver&&) = delete;
+    // Closes the window if it is still open and waits for its thread.
+    ~WindowDriver();
+
+    HWND Dialog() const { return m_dialog; }
+    HWND Item(int id) const { return ::GetDlgItem(m_dialog, id); }
+    DWORD UiThread() const { return m_uiThread; }
+    void Click(int id) const;
+    void SetTargetText(const std::wstring& text) const;
+    void SetChecked(int row, bool checked) const;
+    int RowCount() const;
+    bool IsChecked(int row) const;
+    std::wstring RowText(int row, int column) const;
+    // Waits for a window of the window's thread captioned `caption`; null after `seconds`.
+    HWND WaitForWindow(const std::wstring& caption, double seconds = 10) const;
+    // Waits for a message box with this text, closes it with OK, and says whether it came.
+    bool CloseMessageBox(const std::wstring& text, double seconds = 20) const;
+    // Asks the window to close as its close box would; true once the modal loop has ended.
+    bool Close();
+
+    static std::wstring Text(HWND window);
+    static std::wstring ClassName(HWND window);
+
+private:
+    std::thread m_thread;
+    std::atomic<const CVeltraneDlg*> m_dlg{nullptr};
+    std::atomic<HWND> m_dialog{nullptr};
+    std::atomic<DWORD> m_uiThread{0};
+    std::atomic<bool> m_ended{false};
+};

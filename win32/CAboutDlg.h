@@ -1,0 +1,12 @@
+#pragma once
+
+#include <windows.h>
+
+// The About box: the application icon, the tool's name and its series, and OK.
+class CAboutDlg final {
+public:
+    static void DoModal(HINSTANCE instance, HWND owner);
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+};

@@ -1,0 +1,419 @@
+#include "CVeltraneDlg.h"
+
+#include "CAboutDlg.h"
+#include "ControlIds.h"
+#include "DialogForm.h"
+#include "DialogTemplateEx.h"
+#include "FileDialogs.h"
+#include "FileRows.h"
+#include "WideText.h"
+#include "WindowLinks.h"
+
+#include <algorithm>
+#include <commctrl.h>
+#include <filesystem>
+#include <shellapi.h>
+#include <shlwapi.h>
+
+using namespace ControlIds;
+
+namespace {
+
+// A call from the worker, carried out by the window's thread: lParam is the call.
+constexpr UINT WM_APP_CALL = WM_APP + 1;
+// The bar's latest position is waiting to be shown.
+constexpr UINT WM_APP_POSITION = WM_APP + 2;
+constexpr int kCheckColumn = 0;
+constexpr int kPathColumn = 1;
+
+// Message boxes are captioned with the executable's name without its extension.
+std::wstring ApplicationName() {
+    std::wstring path(MAX_PATH, L'\0');
+    DWORD size = 0;
+    while ((size = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()))) ==
+           path.size()) {
+        path.resize(path.size() * 2);
+    }
+    path.resize(size);
+    return std::filesystem::path(path).stem().wstring();
+}
+
+void InsertColumn(HWND list, int column, const char* heading, int width) {
+    std::wstring text = WideText::FromUtf8(heading);
+    LVCOLUMNW lvc{};
+    lvc.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+    lvc.fmt = LVCFMT_LEFT;
+    lvc.cx = width;
+    lvc.pszText = text.data();
+    lvc.iSubItem = column;
+    ::SendMessageW(list, LVM_INSERTCOLUMNW, column, reinterpret_cast<LPARAM>(&lvc));
+}
+
+bool IsChecked(HWND list, int row) {
+    const auto state = ::SendMessageW(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK);
+    return ((state & LVIS_STATEIMAGEMASK) >> 12) == 2;
+}
+
+void SetChecked(HWND list, int row, bool checked) {
+    LVITEMW item{};
+    item.stateMask = LVIS_STATEIMAGEMASK;
+    item.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
+    ::SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+}
+
+// The files of a drop in the order Explorer shows them: by name, numbers by value, case
+// ignored, then by full path. Folders are left out.
+std::vector<std::wstring> DroppedFiles(HDROP drop) {
+    std::vector<std::wstring> files;
+    const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        std::wstring path(::DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+        path.resize(::DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size())));
+        const DWORD attributes = ::GetFileAttributesW(path.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            files.push_back(path);
+        }
+    }
+    std::stable_sort(files.begin(), files.end(), [](const auto& a, const auto& b) {
+        const int byName =
+            ::StrCmpLogicalW(::PathFindFileNameW(a.c_str()), ::PathFindFileNameW(b.c_str()));
+        return byName != 0 ? byName < 0 : ::StrCmpLogicalW(a.c_str(), b.c_str()) < 0;
+    });
+    return files;
+}
+
+} // namespace
+
+CVeltraneDlg::CVeltraneDlg(HINSTANCE instance, std::vector<std::wstring> files)
+    : m_instance(instance), m_hIcon(::LoadIconW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME))),
+      m_startFiles(std::move(files)) {}
+
+INT_PTR CVeltraneDlg::DoModal() {
+    const DialogTemplateEx form(DialogForms::Main());
+    return ::DialogBoxIndirectParamW(m_instance, form.Get(), nullptr, &DialogProc,
+                                     reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK CVeltraneDlg::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_INITDIALOG) {
+        ::SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
+        auto* dlg = reinterpret_cast<CVeltraneDlg*>(lParam);
+        dlg->m_hWnd = hwnd;
+    }
+    auto* dlg = reinterpret_cast<CVeltraneDlg*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
+    if (dlg == nullptr) {
+        return FALSE;
+    }
+    const INT_PTR result = dlg->HandleMessage(msg, wParam, lParam);
+    if (msg == WM_NCDESTROY) {
+        dlg->m_hWnd = nullptr;
+    }
+    return result;
+}
+
+INT_PTR CVeltraneDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_INITDIALOG:
+        OnInitDialog();
+        return TRUE;
+    case WM_SYSCOMMAND:
+        return OnSysCommand(wParam) ? TRUE : FALSE;
+    case WM_PAINT:
+        return OnPaint() ? TRUE : FALSE;
+    case WM_QUERYDRAGICON:
+        return reinterpret_cast<INT_PTR>(m_hIcon);
+    case WM_COMMAND:
+        if (HIWORD(wParam) == BN_CLICKED) {
+            OnCommand(LOWORD(wParam));
+            return TRUE;
+        }
+        return FALSE;
+    case WM_DROPFILES:
+        OnDropFiles(reinterpret_cast<HDROP>(wParam));
+        return TRUE;
+    case WM_APP_CALL:
+        ApplyPendingPosition();
+        (*reinterpret_cast<const std::function<void()>*>(lParam))();
+        return TRUE;
+    case WM_APP_POSITION:
+        m_positionPosted = false;
+        ApplyPendingPosition();
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+void CVeltraneDlg::OnInitDialog() {
+    m_list = ::GetDlgItem(m_hWnd, IDC_FILE_LIST);
+    m_progress = ::GetDlgItem(m_hWnd, IDC_PROGRESS);
+    AddAboutItem();
+    ::SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    ::SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    SetUpList();
+    AttachLinks();
+    ::DragAcceptFiles(m_hWnd, TRUE);
+    AddFiles(m_startFiles);
+}
+
+void CVeltraneDlg::AddAboutItem() {
+    HMENU menu = ::GetSystemMenu(m_hWnd, FALSE);
+    const wchar_t* text = nullptr;
+    const int length = ::LoadStringW(m_instance, IDS_ABOUTBOX, reinterpret_cast<LPWSTR>(&text), 0);
+    if (menu != nullptr && length > 0) {
+        ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+        ::AppendMenuW(menu, MF_STRING, IDM_ABOUTBOX, std::wstring(text, length).c_str());
+    }
+}
+
+void CVeltraneDlg::SetUpList() {
+    ::SendMessageW(m_list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
+                   LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+    RECT client{};
+    ::GetClientRect(m_list, &client);
+    const int width = (client.right - client.left) / 2;
+    InsertColumn(m_list, kCheckColumn, "索引", width);
+    InsertColumn(m_list, kPathColumn, "文件路径", width);
+    ::SetWindowSubclass(m_list, &ListProc, 0, reinterpret_cast<DWORD_PTR>(this));
+}
+
+void CVeltraneDlg::AttachLinks() {
+    const std::wstring home = WideText::FromUtf8(WindowLinks::kHomeUrl);
+    const std::wstring softSite = WideText::FromUtf8(WindowLinks::kSoftSiteUrl);
+    m_linkHome.Attach(::GetDlgItem(m_hWnd, IDC_LINK_HOME));
+    m_linkHome.SetLink(home, home);
+    m_linkSoftSite.Attach(::GetDlgItem(m_hWnd, IDC_LINK_SOFTSITE));
+    m_linkSoftSite.SetLink(softSite, softSite);
+}
+
+bool CVeltraneDlg::OnSysCommand(WPARAM nID) {
+    // The low four bits are the system's own.
+    if ((nID & 0xFFF0) != IDM_ABOUTBOX) {
+        return false;
+    }
+    CAboutDlg::DoModal(m_instance, m_hWnd);
+    return true;
+}
+
+bool CVeltraneDlg::OnPaint() {
+    if (::IsIconic(m_hWnd) == FALSE) {
+        return false;
+    }
+    PAINTSTRUCT paint{};
+    HDC dc = ::BeginPaint(m_hWnd, &paint);
+    ::SendMessageW(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    RECT client{};
+    ::GetClientRect(m_hWnd, &client);
+    const int x = (client.right - client.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (client.bottom - client.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+    ::DrawIcon(dc, x, y, m_hIcon);
+    ::EndPaint(m_hWnd, &paint);
+    return true;
+}
+
+void CVeltraneDlg::OnCommand(int id) {
+    switch (id) {
+    case IDC_START:
+        OnStart();
+        break;
+    case IDC_STOP:
+        OnStop();
+        break;
+    case IDC_ADD_FILE:
+        OnAddFile();
+        break;
+    case IDC_BROWSE_TARGET:
+        OnBrowseTarget();
+        break;
+    case IDOK:
+    case IDCANCEL:
+        OnClose(id);
+        break;
+    default:
+        break;
+    }
+}
+
+void CVeltraneDlg::OnStart() {
+    m_engine.OnStart();
+}
+
+void CVeltraneDlg::OnStop() {
+    m_engine.OnStop();
+}
+
+// Nothing is refused here: a file already listed, or one that does not exist, is reported
+// only when a run reaches it.
+void CVeltraneDlg::OnAddFile() {
+    if (const auto path = FileDialogs::ChooseSource(m_hWnd)) {
+        AppendRow(*path);
+    }
+}
+
+void CVeltraneDlg::OnBrowseTarget() {
+    if (const auto path = FileDialogs::ChooseTarget(m_hWnd)) {
+        ::SetDlgItemTextW(m_hWnd, IDC_TARGET_PATH, path->c_str());
+    }
+}
+
+void CVeltraneDlg::OnClose(int result) {
+    // The worker refers to this window, so the window outlasts the run.
+    if (g_busy != 0) {
+        showWindowMessage(RunMessage(RunMessage::Kind::WaitCurrentThread));
+        return;
+    }
+    ::EndDialog(m_hWnd, result);
+}
+
+// Like a click on "添加文件", a drop is welcome during a run: its rows lie beyond the run.
+void CVeltraneDlg::OnDropFiles(HDROP drop) {
+    AddFiles(DroppedFiles(drop));
+    ::DragFinish(drop);
+}
+
+LRESULT CALLBACK CVeltraneDlg::ListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                        UINT_PTR /*id*/, DWORD_PTR self) {
+    // Space ticks the focused row and every selected one; the list alone would tick one row.
+    const bool plainKey = ::GetKeyState(VK_CONTROL) >= 0 && ::GetKeyState(VK_SHIFT) >= 0 &&
+                          ::GetKeyState(VK_MENU) >= 0;
+    if (wParam == VK_SPACE && plainKey && (msg == WM_KEYDOWN || msg == WM_CHAR)) {
+        if (msg == WM_KEYDOWN) {
+            reinterpret_cast<CVeltraneDlg*>(self)->TickFocusedAndSelected();
+        }
+        return 0;
+    }
+    if (msg == WM_NCDESTROY) {
+        ::RemoveWindowSubclass(hwnd, &ListProc, 0);
+    }
+    return ::DefSubclassProc(hwnd, msg, wParam, lParam);
+}
+
+void CVeltraneDlg::TickFocusedAndSelected() {
+    const int focused = static_cast<int>(
+        ::SendMessageW(m_list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    if (focused < 0) {
+        return;
+    }
+    std::vector<int> selected;
+    for (int row = -1; (row = static_cast<int>(
+                            ::SendMessageW(m_list, LVM_GETNEXTITEM, row, LVNI_SELECTED))) >= 0;) {
+        selected.push_back(row);
+    }
+    for (const FileRows::Tick& tick :
+         FileRows::SpaceTicks(focused, IsChecked(m_list, focused), selected)) {
+        SetChecked(m_list, tick.row, tick.checked);
+    }
+}
+
+void CVeltraneDlg::AddFiles(const std::vector<std::wstring>& paths) {
+    for (const std::wstring& path : paths) {
+        AppendRow(path);
+    }
+}
+
+void CVeltraneDlg::AppendRow(const std::wstring& path) {
+    const int row = static_cast<int>(::SendMessageW(m_list, LVM_GETITEMCOUNT, 0, 0));
+    std::wstring index = WideText::FromUtf8(FileRows::IndexText(row));
+    LVITEMW item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = row;
+    item.pszText = index.data();
+    ::SendMessageW(m_list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    std::wstring text = path;
+    item.iSubItem = kPathColumn;
+    item.pszText = text.data();
+    ::SendMessageW(m_list, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+    ::SendMessageW(m_list, LVM_ENSUREVISIBLE, row, FALSE);
+}
+
+std::wstring CVeltraneDlg::RowText(int row, int column) const {
+    std::wstring text(MAX_PATH, L'\0');
+    for (;;) {
+        LVITEMW item{};
+        item.iSubItem = column;
+        item.pszText = text.data();
+        item.cchTextMax = static_cast<int>(text.size());
+        const auto length = static_cast<std::size_t>(
+            ::SendMessageW(m_list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item)));
+        // A full buffer may have cut the text: read again with room to spare.
+        if (length + 1 < text.size()) {
+            text.resize(length);
+            return text;
+        }
+        text.resize(text.size() * 2);
+    }
+}
+
+void CVeltraneDlg::OnUiThread(const std::function<void()>& call) {
+    if (::GetWindowThreadProcessId(m_hWnd, nullptr) == ::GetCurrentThreadId()) {
+        ApplyPendingPosition();
+        call();
+        return;
+    }
+    // Waits for the window's thread; once the window is gone, returns at once.
+    ::SendMessageW(m_hWnd, WM_APP_CALL, 0, reinterpret_cast<LPARAM>(&call));
+}
+
+std::string CVeltraneDlg::targetBoxText() {
+    std::string text;
+    OnUiThread([this, &text] {
+        HWND box = ::GetDlgItem(m_hWnd, IDC_TARGET_PATH);
+        std::wstring wide(static_cast<std::size_t>(::GetWindowTextLengthW(box)) + 1, L'\0');
+        wide.resize(static_cast<std::size_t>(
+            ::GetWindowTextW(box, wide.data(), static_cast<int>(wide.size()))));
+        text = WideText::ToUtf8(wide);
+    });
+    return text;
+}
+
+int CVeltraneDlg::rowCount() {
+    int count = 0;
+    OnUiThread([this, &count] {
+        count = static_cast<int>(::SendMessageW(m_list, LVM_GETITEMCOUNT, 0, 0));
+    });
+    return count;
+}
+
+bool CVeltraneDlg::isRowChecked(int row) {
+    bool checked = false;
+    OnUiThread([this, row, &checked] { checked = IsChecked(m_list, row); });
+    return checked;
+}
+
+std::string CVeltraneDlg::rowPath(int row) {
+    std::string path;
+    OnUiThread([this, row, &path] { path = WideText::ToUtf8(RowText(row, kPathColumn)); });
+    return path;
+}
+
+void CVeltraneDlg::setProgressRange(std::uint32_t lower, std::uint32_t upper) {
+    OnUiThread([this, lower, upper] { ::SendMessageW(m_progress, PBM_SETRANGE32, lower, upper); });
+}
+
+// Positions come at every block: the worker leaves the latest one and goes on, and the
+// window shows it when it gets to it, at most one message waiting.
+void CVeltraneDlg::setProgressPosition(std::uint32_t position) {
+    m_pendingPosition = position;
+    if (!m_positionPosted.exchange(true)) {
+        ::PostMessageW(m_hWnd, WM_APP_POSITION, 0, 0);
+    }
+}
+
+void CVeltraneDlg::ApplyPendingPosition() {
+    const std::int64_t position = m_pendingPosition.exchange(-1);
+    if (position >= 0) {
+        ::SendMessageW(m_progress, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+    }
+}
+
+void CVeltraneDlg::showWindowMessage(const RunMessage& message) {
+    OnUiThread([this, &message] { ShowMessageBox(message.text()); });
+}
+
+void CVeltraneDlg::showApplicationNotice(const std::string& text) {
+    OnUiThread([this, &text] { ShowMessageBox(text); });
+}
+
+void CVeltraneDlg::ShowMessageBox(const std::string& text) {
+    ::MessageBoxW(m_hWnd, WideText::FromUtf8(text).c_str(), ApplicationName().c_str(), MB_OK);
+}

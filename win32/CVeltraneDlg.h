@@ -1,0 +1,81 @@
+#pragma once
+
+#include "CMyStaticLink.h"
+#include "CombineEngine.h"
+#include "EngineInterface.h"
+
+#include <atomic>
+#include <functional>
+#include <shellapi.h>
+#include <string>
+#include <vector>
+#include <windows.h>
+
+// The main window on Windows: the target box, the file list, the progress bar and the buttons
+// that drive a combine run. The worker reaches the window through the engine interface, each
+// call sent to the window's thread and carried out there.
+class CVeltraneDlg final : public EngineInterface {
+public:
+    // The files become the list's first rows, in the order given.
+    CVeltraneDlg(HINSTANCE instance, std::vector<std::wstring> files);
+    CVeltraneDlg(const CVeltraneDlg&) = delete;
+    CVeltraneDlg& operator=(const CVeltraneDlg&) = delete;
+    CVeltraneDlg(CVeltraneDlg&&) = delete;
+    CVeltraneDlg& operator=(CVeltraneDlg&&) = delete;
+    ~CVeltraneDlg() override = default;
+
+    INT_PTR DoModal();
+    // The window while the modal loop runs, for whoever else drives it; null before and after.
+    HWND Window() const { return m_hWnd; }
+
+    std::string targetBoxText() override;
+    int rowCount() override;
+    bool isRowChecked(int row) override;
+    std::string rowPath(int row) override;
+    void setProgressRange(std::uint32_t lower, std::uint32_t upper) override;
+    void setProgressPosition(std::uint32_t position) override;
+    void showWindowMessage(const RunMessage& message) override;
+    void showApplicationNotice(const std::string& text) override;
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK ListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                     DWORD_PTR self);
+    INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    void OnInitDialog();
+    void AddAboutItem();
+    void SetUpList();
+    void AttachLinks();
+    bool OnSysCommand(WPARAM nID);
+    bool OnPaint();
+    void OnCommand(int id);
+    void OnStart();
+    void OnStop();
+    void OnAddFile();
+    void OnBrowseTarget();
+    void OnClose(int result);
+    void OnDropFiles(HDROP drop);
+    void TickFocusedAndSelected();
+    void AddFiles(const std::vector<std::wstring>& paths);
+    void AppendRow(const std::wstring& path);
+    std::wstring RowText(int row, int column) const;
+    void ShowMessageBox(const std::string& text);
+    // The bar's latest position, shown before anything else the worker sends.
+    void ApplyPendingPosition();
+    void OnUiThread(const std::function<void()>& call);
+
+    HINSTANCE m_instance;
+    HICON m_hIcon;
+    std::atomic<HWND> m_hWnd{nullptr};
+    HWND m_list = nullptr;
+    HWND m_progress = nullptr;
+    CMyStaticLink m_linkHome;
+    CMyStaticLink m_linkSoftSite;
+    std::vector<std::wstring> m_startFiles;
+    // -1 when no position is waiting to be shown.
+    std::atomic<std::int64_t> m_pendingPosition{-1};
+    std::atomic<bool> m_positionPosted{false};
+    // Holds the stop flag and the target path of the runs. Destroyed first, once the window
+    // is gone: the worker's calls then return at once, so joining it cannot hang.
+    CombineEngine m_engine{*this};
+};
