@@ -11,9 +11,27 @@ CVeltraneApp theApp;
 
 namespace {
 
-// The files named on the command line, in the order given, made absolute against the working
-// folder as the file dialog would give them. Nothing is tested about them.
-QStringList filesFrom(const QStringList& arguments) {
+// The options Qt's window application takes for itself (`-style fusion`), hidden from the help:
+// the command line is read once before that application exists, and they must not be refused.
+void acceptWindowSystemOptions(QCommandLineParser& parser) {
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    for (const char* name : {"platform", "platformpluginpath", "platformtheme", "plugin", "display",
+                             "geometry", "qwindowgeometry", "title", "qwindowtitle", "icon",
+                             "qwindowicon", "style", "stylesheet", "session", "name"}) {
+        QCommandLineOption option(QString::fromLatin1(name), QString(), QStringLiteral("value"));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+    for (const char* name : {"reverse", "widgetcount", "nograb", "dograb", "sync"}) {
+        QCommandLineOption option(QString::fromLatin1(name));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+}
+
+// Reads `Veltrane [FILE ...]`; --help, --version and a bad option print and end the process.
+QStringList processedFiles(const QStringList& arguments) {
+    QCoreApplication::setApplicationVersion(QStringLiteral(VELTRANE_VERSION));
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Joins several files into one."));
     parser.addHelpOption();
@@ -21,9 +39,16 @@ QStringList filesFrom(const QStringList& arguments) {
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("A file to list, unticked, as a source."),
                                  QStringLiteral("[FILE ...]"));
+    acceptWindowSystemOptions(parser);
     parser.process(arguments);
+    return parser.positionalArguments();
+}
+
+// The files named on the command line, in the order given, made absolute against the working
+// folder as the file dialog would give them. Nothing is tested about them.
+QStringList filesFrom(const QStringList& arguments) {
     QStringList files;
-    for (const QString& name : parser.positionalArguments()) {
+    for (const QString& name : processedFiles(arguments)) {
         files << QFileInfo(name).absoluteFilePath();
     }
     return files;
@@ -31,8 +56,12 @@ QStringList filesFrom(const QStringList& arguments) {
 
 } // namespace
 
+void CVeltraneApp::CheckCommandLine(int& argc, char** argv) {
+    const QCoreApplication console(argc, argv);
+    processedFiles(QCoreApplication::arguments());
+}
+
 bool CVeltraneApp::InitInstance(const QStringList& arguments) {
-    QCoreApplication::setApplicationVersion(QStringLiteral(VELTRANE_VERSION));
     const QStringList files = filesFrom(arguments);
     // The classic, unthemed look, whatever the desktop's theme.
     QApplication::setStyle(QStringLiteral("Windows"));

@@ -1,9 +1,43 @@
 #include "ConsoleHost.h"
 
 #include "CombineEngine.h"
+#include "ShellQuote.h"
 
+#include <cerrno>
 #include <cstdio>
-#include <filesystem>
+#include <string_view>
+
+namespace {
+
+const char* const kProgram = "veltrane-join: ";
+#ifdef _WIN32
+constexpr std::string_view kSeparators = "/\\";
+#else
+constexpr std::string_view kSeparators = "/";
+#endif
+
+// What the engine's text leaves out, for a user at a shell: which row, or the system's reason.
+std::string reasonOf(const RunMessage& message) {
+    switch (message.kind) {
+    case RunMessage::Kind::TargetIsSource:
+        return "also listed as source " + shellQuoted(message.otherPath);
+    case RunMessage::Kind::TargetNotEmpty:
+        return "not empty; -f or --force replaces it";
+    case RunMessage::Kind::SourceEndedEarly:
+        return "ended before its length; the rest of its span is zeros";
+    default:
+        break;
+    }
+    std::string reason = message.error ? message.error.message() : std::string();
+    // Some systems end their reasons with a full stop and a line break.
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' ||
+                               reason.back() == '.' || reason.back() == ' ')) {
+        reason.pop_back();
+    }
+    return reason;
+}
+
+} // namespace
 
 void ConsoleHost::showProgressOn(std::FILE* terminal) {
     m_progress = std::make_unique<ProgressLine>(terminal);
@@ -12,6 +46,11 @@ void ConsoleHost::showProgressOn(std::FILE* terminal) {
 void ConsoleHost::stopAtBlock(CombineEngine& engine, std::uint64_t block) {
     engine.SetStopAtBlock(block);
     m_stopBlock = block;
+}
+
+void ConsoleHost::stopForSignal(CombineEngine& engine, int number) {
+    m_stopSignal = number;
+    engine.OnStop();
 }
 
 std::string ConsoleHost::rowPath(int row) {
@@ -23,15 +62,17 @@ std::string ConsoleHost::rowPath(int row) {
     return m_source;
 }
 
+void ConsoleHost::setSourceLength(std::uint64_t length) {
+    m_sourceLength = length;
+}
+
 void ConsoleHost::setProgressRange(std::uint32_t lower, std::uint32_t upper) {
     LineHost::setProgressRange(lower, upper);
     m_sourceBlocksStarted = 0;
     if (m_progress) {
-        // Paths are UTF-8 on every system; the path type would take them for the local code page.
-        const std::filesystem::path file(std::u8string(m_source.begin(), m_source.end()));
-        std::error_code unknown;
-        const auto length = std::filesystem::file_size(file, unknown);
-        m_progress->begin(file, unknown ? 0 : length, upper);
+        const std::size_t slash = m_source.find_last_of(kSeparators);
+        const std::string name = slash == std::string::npos ? m_source : m_source.substr(slash + 1);
+        m_progress->begin(shellQuoted(name), m_sourceLength, upper);
     }
 }
 
@@ -53,20 +94,33 @@ void ConsoleHost::showWindowMessage(const RunMessage& message) {
 }
 
 void ConsoleHost::showApplicationNotice(const std::string& text) {
+    // A signal after this point finds the run already over, the target whole.
+    m_stoppedBy = m_stopSignal.load();
+    m_stopped = m_stoppedBy != 0 || (m_stopBlock != 0 && m_blocksStarted >= m_stopBlock);
     if (m_progress) {
-        // A stopped run leaves its last source where the stop found it.
-        const bool stopped = m_stopBlock != 0 && m_blocksStarted >= m_stopBlock;
-        m_progress->finish(stopped ? ProgressLine::Outcome::Stopped
-                                   : ProgressLine::Outcome::Complete);
+        m_progress->finish(m_stopped ? ProgressLine::Outcome::Stopped
+                                     : ProgressLine::Outcome::Complete);
     }
     // The trace on standard output is complete before anyone waiting for the end goes on.
-    std::fflush(stdout);
+    noteTraceResult(std::fflush(stdout) == 0);
+    if (m_stopped) {
+        writeMessageLine(kProgram + std::string("stopped: ") + shellQuoted(targetBoxText()) +
+                         " is incomplete");
+    }
     LineHost::showApplicationNotice(text);
 }
 
 void ConsoleHost::writeProgressLine(const std::string& line) {
     if (m_trace) {
-        std::printf("%s\n", line.c_str());
+        noteTraceResult(std::printf("%s\n", line.c_str()) >= 0);
+    }
+}
+
+void ConsoleHost::noteTraceResult(bool written) {
+    // The first failure's reason: later ones follow from it.
+    int none = 0;
+    if (!written) {
+        m_traceError.compare_exchange_strong(none, errno);
     }
 }
 
@@ -74,7 +128,14 @@ void ConsoleHost::writeMessageLine(const std::string& line) {
     std::fprintf(stderr, "%s\n", line.c_str());
 }
 
+void ConsoleHost::writeNoticeLine(const std::string& line) {
+    if (!m_quiet) {
+        writeMessageLine(line);
+    }
+}
+
 std::string ConsoleHost::messageLine(const RunMessage& message) {
-    return "veltrane-join: " + (message.path.empty() ? "" : message.path + ": ") + message.text() +
-           (message.error ? ": " + message.error.message() : "");
+    const std::string path = message.path.empty() ? "" : shellQuoted(message.path) + ": ";
+    const std::string reason = reasonOf(message);
+    return kProgram + path + message.text() + (reason.empty() ? "" : ": " + reason);
 }

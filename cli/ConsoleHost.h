@@ -3,37 +3,57 @@
 #include "LineHost.h"
 #include "ProgressLine.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
 
 class CombineEngine;
 
-// The window on a console: messages, naming the file they concern, and the notice go to
-// standard error; the bar's lines to standard output when traced; a progress line per source
-// to the terminal when one is given.
+// The window on a console: messages, naming the file they concern and the system's reason, and
+// the notice go to standard error; the bar's lines to standard output when traced; a progress
+// line per source to the terminal when one is given.
 class ConsoleHost final : public LineHost {
 public:
     void setTrace(bool trace) { m_trace = trace; }
+    // Errors only: no notice.
+    void setQuiet(bool quiet) { m_quiet = quiet; }
     void showProgressOn(std::FILE* terminal);
     // Has the engine stop as the n-th whole block of the run (from 1) begins.
     void stopAtBlock(CombineEngine& engine, std::uint64_t block);
+    // Stops the run for the signal `number`; from any thread.
+    void stopForSignal(CombineEngine& engine, int number);
+
+    // Known once the run has ended: whether it was stopped short, and by which signal (0: none).
+    bool stopped() const { return m_stopped; }
+    int stoppedBySignal() const { return m_stoppedBy; }
+    // The system's reason the trace could not be written to standard output; 0 if it could.
+    int traceError() const { return m_traceError; }
 
     std::string rowPath(int row) override;
+    void setSourceLength(std::uint64_t length) override;
     void setProgressRange(std::uint32_t lower, std::uint32_t upper) override;
     void setProgressPosition(std::uint32_t position) override;
     void showWindowMessage(const RunMessage& message) override;
     void showApplicationNotice(const std::string& text) override;
 
 private:
+    void noteTraceResult(bool written);
     void writeProgressLine(const std::string& line) override;
     void writeMessageLine(const std::string& line) override;
+    void writeNoticeLine(const std::string& line) override;
     std::string messageLine(const RunMessage& message) override;
 
     bool m_trace = false;
+    bool m_quiet = false;
     std::unique_ptr<ProgressLine> m_progress;
     std::string m_source;
+    std::uint64_t m_sourceLength = 0;
     std::uint64_t m_stopBlock = 0;
     std::uint64_t m_blocksStarted = 0;
     std::uint64_t m_sourceBlocksStarted = 0;
+    std::atomic<int> m_stopSignal{0};
+    std::atomic<bool> m_stopped{false};
+    std::atomic<int> m_stoppedBy{0};
+    std::atomic<int> m_traceError{0};
 };

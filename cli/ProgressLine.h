@@ -3,20 +3,22 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
 #include <string>
 
-// One line per source on a terminal, redrawn in place at most ten times a second: the
-// source's name, the share of its blocks begun, the bytes done of its length and the rate.
+// One line per source on a terminal, redrawn in place at most ten times a second and never
+// wider than the terminal: the source's name, the share of its blocks begun, the bytes done of
+// its length and the rate of the bytes actually moved.
 class ProgressLine {
 public:
-    // How a source's copy ended: whole, stopped after the block being copied, or failed in it.
+    // How a source's copy ended: whole, stopped after the step being copied, or failed in it.
     enum class Outcome { Complete, Stopped, Failed };
 
     explicit ProgressLine(std::FILE* terminal) : m_terminal(terminal) {}
 
-    void begin(const std::filesystem::path& file, std::uint64_t length, std::uint32_t blocks);
-    // Block `position` of the source is being copied: those before it are done.
+    // `name` is shown as it stands: quote it first.
+    void begin(std::string name, std::uint64_t length, std::uint32_t blocks);
+    // The step of the bar ending at block `position` begins: the blocks before it are done.
+    // A step over more than one block passes blocks without data, which move no bytes.
     void update(std::uint32_t position);
     // Ends the open line, if any.
     void finish(Outcome outcome);
@@ -24,8 +26,9 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
 
+    void endStep();
     void setBlocksDone(std::uint32_t blocks);
-    void draw();
+    void draw(const char* ending = nullptr);
 
     std::FILE* m_terminal;
     bool m_open = false;
@@ -33,7 +36,11 @@ private:
     std::uint64_t m_length = 0;
     std::uint32_t m_blocks = 0;
     std::uint32_t m_blocksDone = 0;
+    // Blocks of the steps begun so far, and whether the last of those steps holds data.
+    std::uint32_t m_blocksBegun = 0;
+    bool m_stepHasData = false;
     std::uint64_t m_done = 0;
+    std::uint64_t m_moved = 0;
     Clock::time_point m_start;
     Clock::time_point m_lastDraw;
 };

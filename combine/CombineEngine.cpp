@@ -166,6 +166,7 @@ CombineEngine::RunStep CombineEngine::AppendSourceFile(const std::string& path,
     const std::uint64_t length = source.length();
     const std::uint64_t blocks = length / kBlockSize;
     const auto tail = static_cast<std::size_t>(length % kBlockSize);
+    m_host.setSourceLength(length);
     m_host.setProgressRange(0, ProgressStep(blocks));
     // Left uninitialised: only bytes just read from the source are ever written from it.
     const std::unique_ptr<Block> buffer(new (std::nothrow) Block);

@@ -21,6 +21,9 @@ public:
     virtual bool isRowChecked(int row) = 0;
     // Path in the file system's encoding.
     virtual std::string rowPath(int row) = 0;
+    // The length of the source just opened, told before its range: the bar counts blocks, a
+    // host may want the bytes. Called from the worker; it must not wait for the window.
+    virtual void setSourceLength(std::uint64_t /*length*/) {}
     virtual void setProgressRange(std::uint32_t lower, std::uint32_t upper) = 0;
     virtual void setProgressPosition(std::uint32_t position) = 0;
     // A message box modal to the window; returns once the user has closed it.

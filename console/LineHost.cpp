@@ -62,7 +62,7 @@ void LineHost::showWindowMessage(const RunMessage& message) {
 }
 
 void LineHost::showApplicationNotice(const std::string& text) {
-    writeMessageLine("notice: " + text);
+    writeNoticeLine("notice: " + text);
     const std::lock_guard lock(m_mutex);
     ++m_notices;
     m_noticeShown.notify_all();

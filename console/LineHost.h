@@ -35,6 +35,8 @@ protected:
     // The bar's lines, and the boxes' lines, each in the order of the engine's calls.
     virtual void writeProgressLine(const std::string& line) = 0;
     virtual void writeMessageLine(const std::string& line) = 0;
+    // "notice: " and the text; a host may keep it to itself.
+    virtual void writeNoticeLine(const std::string& line) { writeMessageLine(line); }
     // "message: " and the text, unless a host says more.
     virtual std::string messageLine(const RunMessage& message) {
         return std::string("message: ") + message.text();

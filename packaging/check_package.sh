@@ -1,40 +1,58 @@
 #!/usr/bin/env bash
-# Checks the newest Debian package that `make package` left in build/release: the files it must
-# hold, its desktop entry, its AppStream data, lintian's verdict, and a join run from the
-# unpacked tree. The tools come with `make package`.
+# Checks the newest Debian packages that `make package` left in build/release, `veltrane` and
+# `veltrane-join`: the files each must hold, their dependencies, the desktop entry, the AppStream
+# data, lintian's verdict, and a join run from each unpacked tree. The tools come with
+# `make package`.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-deb=$(ls -t build/release/veltrane_*.deb | head -n 1)
 tree=$(mktemp -d)
 trap 'rm -rf "$tree"' EXIT
-dpkg-deb -x "$deb" "$tree"
-echo "checking $deb"
+fail() { echo "$*" >&2; exit 1; }
 
-for file in usr/bin/Veltrane usr/bin/veltrane-join \
-  usr/share/man/man1/Veltrane.1.gz usr/share/man/man1/veltrane-join.1.gz \
-  usr/share/applications/veltrane.desktop usr/share/metainfo/example.orvik.Veltrane.metainfo.xml \
-  usr/share/icons/hicolor/{48x48,128x128,256x256}/apps/veltrane.png \
-  usr/share/doc/veltrane/copyright usr/share/doc/veltrane/changelog.gz; do
-  [ -f "$tree/$file" ] || { echo "missing from the package: /$file" >&2; exit 1; }
-done
+# Unpacks the newest package $1 into $tree/$1 and checks what every package needs.
+unpack() {
+  deb=$(ls -t build/release/"$1"_*.deb | head -n 1)
+  echo "checking $deb"
+  dpkg-deb -x "$deb" "$tree/$1"
+  lintian --fail-on error "$deb"
+  version=$(dpkg-deb -f "$deb" Version)
+  zcat "$tree/$1/usr/share/doc/$1/changelog.gz" | head -n 1 | grep -qF "($version)" ||
+    fail "packaging/changelog has no entry for $version on top"
+  [ -f "$tree/$1/usr/share/doc/$1/copyright" ] || fail "$1 has no copyright file"
+}
 
-version=$(dpkg-deb -f "$deb" Version)
-zcat "$tree/usr/share/doc/veltrane/changelog.gz" | head -n 1 | grep -qF "($version)" ||
-  { echo "packaging/changelog has no entry for $version on top" >&2; exit 1; }
+has_files() {
+  for file in "${@:2}"; do
+    [ -f "$tree/$1/$file" ] || fail "missing from $1: /$file"
+  done
+}
 
-desktop-file-validate "$tree/usr/share/applications/veltrane.desktop"
-appstreamcli validate --no-net "$tree"/usr/share/metainfo/*.metainfo.xml
-lintian --fail-on error "$deb"
-
-if ldd "$tree/usr/bin/Veltrane" "$tree/usr/bin/veltrane-join" | grep 'not found'; then
-  echo "the package's dependencies leave libraries out" >&2
-  exit 1
+unpack veltrane-join
+has_files veltrane-join usr/bin/veltrane-join usr/share/man/man1/veltrane-join.1.gz
+# A headless server installs it alone: nothing of a toolkit or a display.
+if dpkg-deb -f "$deb" Depends | grep -Ei 'qt|libx|libgl|veltrane'; then
+  fail "veltrane-join must not depend on a toolkit, a display or the window"
 fi
+join=$tree/veltrane-join/usr/bin/veltrane-join
+
+unpack veltrane
+has_files veltrane usr/bin/Veltrane usr/share/man/man1/Veltrane.1.gz \
+  usr/share/applications/example.orvik.Veltrane.desktop \
+  usr/share/metainfo/example.orvik.Veltrane.metainfo.xml \
+  usr/share/icons/hicolor/{48x48,128x128,256x256}/apps/veltrane.png
+[ ! -e "$tree/veltrane/usr/bin/veltrane-join" ] || fail "veltrane-join belongs to its own package"
+[ "$(dpkg-deb -f "$deb" Recommends)" = veltrane-join ] || fail "veltrane should recommend veltrane-join"
+desktop-file-validate "$tree/veltrane/usr/share/applications/example.orvik.Veltrane.desktop"
+appstreamcli validate --no-net "$tree"/veltrane/usr/share/metainfo/*.metainfo.xml
+if ldd "$tree/veltrane/usr/bin/Veltrane" "$join" | grep 'not found'; then
+  fail "the packages' dependencies leave libraries out"
+fi
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$tree/veltrane/usr/bin/Veltrane" --version |
+  grep -qx "Veltrane ${version%%-*}" || fail "Veltrane --version without a display"
 
 # A small join: a source past one block, an empty one, a passed-over one and a short one.
-join=$tree/usr/bin/veltrane-join
-[ "$("$join" --version)" = "veltrane-join ${version%%-*}" ] || { echo "veltrane-join --version" >&2; exit 1; }
+[ "$("$join" --version)" = "veltrane-join ${version%%-*}" ] || fail "veltrane-join --version"
 head -c 1048579 /dev/urandom >"$tree/a"
 : >"$tree/empty"
 printf 'tail\n' >"$tree/b"

@@ -1,53 +1,132 @@
 #!/usr/bin/env bash
 # The command-line joiner as a person uses it: its help, exit codes and what it prints.
 set -u
-tool=$1
+tool=$(realpath "$1")
 dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
+trap 'umount "$dir/small" 2>/dev/null; rm -rf "$dir"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
+try="Try 'veltrane-join --help' for more information."
 
-"$tool" 2>"$dir/err"
-[ $? -eq 2 ] || fail "no arguments should exit 2"
-grep -q '^usage: veltrane-join' "$dir/err" || fail "no usage line"
-"$tool" --help | grep -q -- '--stop-at-block N' || fail "--help should explain every option"
+"$tool" --help | grep -q -- '--stop-at-block=N' || fail "--help should explain every option"
 [ "$("$tool" -h)" = "$("$tool" --help)" ] || fail "-h should print the same help"
 "$tool" --version | grep -qx 'veltrane-join [0-9.]*' || fail "--version: $("$tool" --version)"
-"$tool" --bogus "$dir/t" "$dir/a" 2>/dev/null
-[ $? -eq 2 ] || fail "an unknown option is bad usage"
-"$tool" --stop-at-block 0 "$dir/t" "$dir/a" 2>/dev/null
-[ $? -eq 2 ] || fail "a zero block count is bad usage"
-"$tool" "$dir/t" --unchecked 2>/dev/null
-[ $? -eq 2 ] || fail "--unchecked without a source is bad usage"
+for out in /dev/full "&-"; do
+  msg=$(eval '"$tool" --version >'"$out" 2>&1)
+  [ $? -eq 1 ] && [[ $msg == "veltrane-join: write error: "?* ]] || fail "--version >$out: $msg"
+done
+
+# Bad usage: what was wrong, in coreutils' words, then where to look; exit 2, nothing touched.
+printf 'keep' >"$dir/t"
+while IFS='|' read -r words args; do
+  eval "set -- $args"
+  msg=$(cd "$dir" && "$tool" "$@" 2>&1)
+  [ $? -eq 2 ] && [ "$msg" = "veltrane-join: $words"$'\n'"$try" ] || fail "$args: $msg"
+done <<'TABLE'
+missing operand|
+missing operand|--quiet
+missing SOURCE operand after 't'|t
+missing SOURCE operand after '--unchecked'|t a --unchecked
+'--unchecked' applies to a SOURCE, not to TARGET 't'|--unchecked t a
+unrecognized option '--bogus'|--bogus t a
+unrecognized option '--bogus=1'|t --bogus=1 a
+invalid option -- 'x'|-x t a
+option '--quiet' doesn't allow an argument|--quiet=yes t a
+option '--stop-at-block' requires an argument|t a --stop-at-block
+invalid number of blocks: 'x'|--stop-at-block=x t a
+invalid number of blocks: '0'|--stop-at-block 0 t a
+TABLE
+[ "$(cat "$dir/t")" = keep ] || fail "bad usage must leave the target alone"
+
+# Each slip that once lost data leaves every file byte for byte as it was: exit 1.
+printf 'piece a' >"$dir/piece.aa"; printf 'piece b' >"$dir/piece.ab"; : >"$dir/piece.empty"
+cp "$dir/t" "$dir/keep.img"
+snapshot() { (cd "$dir" && md5sum piece.aa piece.ab keep.img t); }
+before=$(snapshot)
+while read -r args; do
+  msg=$(cd "$dir" && eval "\"$tool\" $args" 2>&1)
+  [ $? -eq 1 ] || fail "$args should fail: $msg"
+  [ "$(snapshot)" = "$before" ] || fail "$args changed a file"
+done <<'TABLE'
+piece.aa piece.ab
+-f piece.aa piece.ab piece.aa
+piece.aa piece.aa piece.ab
+keep.img typo1 typo2
+t piece.aa --quiet
+-f t ./t
+TABLE
+msg=$(cd "$dir" && "$tool" --force piece.ab piece.aa ./piece.ab 2>&1)
+[[ $msg == *"veltrane-join: piece.ab: 创建目标文件失败: also listed as source ./piece.ab"* ]] ||
+  fail "target as source: $msg"
+msg=$(cd "$dir" && "$tool" t piece.aa 2>&1)
+[[ $msg == "veltrane-join: t: 创建目标文件失败: not empty; -f or --force replaces it"* ]] ||
+  fail "non-empty target: $msg"
+# An empty target is no slip; --force replaces one that holds data.
+(cd "$dir" && "$tool" --quiet piece.empty piece.aa && "$tool" t --quiet piece.ab -f) 2>&1 ||
+  fail "an empty target, or --force"
+[ "$(cat "$dir/piece.empty")$(cat "$dir/t")" = "piece apiece b" ] || fail "--force should replace t"
 
 head -c 2097153 /dev/urandom >"$dir/a"
 printf 'tail' >"$dir/b"
-"$tool" --trace --stop-at-block 2 "$dir/t" "$dir/a" --unchecked "$dir/b" >"$dir/out" 2>"$dir/err"
-[ $? -eq 0 ] || fail "a clean run should exit 0"
+"$tool" --trace -f "$dir/t" --stop-at-block 2 "$dir/a" --unchecked "$dir/b" >"$dir/out" 2>"$dir/err"
+[ $? -eq 1 ] || fail "a stopped run should exit 1"
 [ "$(cat "$dir/out")" = $'range 0 2\npos 0\npos 1' ] || fail "trace: $(cat "$dir/out")"
-[ "$(cat "$dir/err")" = "notice: combine end" ] || fail "stderr: $(cat "$dir/err")"
+[ "$(cat "$dir/err")" = "veltrane-join: stopped: $dir/t is incomplete"$'\nnotice: combine end' ] ||
+  fail "stderr: $(cat "$dir/err")"
 cmp -s <(head -c 2097152 "$dir/a") "$dir/t" || fail "a stopped run should hold the two whole blocks"
+msg=$("$tool" --trace -f "$dir/t" "$dir/b" 2>&1 >/dev/full)
+[ $? -eq 1 ] && [[ $msg == *"write error: No space left on device" ]] || fail "trace: $msg"
 
 # Blocks without data count one by one towards --stop-at-block: the stop lands where a plain
 # block-by-block copy would stop.
 printf 'head' >"$dir/s"; truncate -s 4M "$dir/s"; printf 'end' >>"$dir/s"
-"$tool" --trace --stop-at-block 2 "$dir/t" "$dir/s" >"$dir/out" 2>/dev/null
+"$tool" --trace -f --stop-at-block 2 "$dir/t" "$dir/s" >"$dir/out" 2>/dev/null
 [ "$(cat "$dir/out")" = $'range 0 4\npos 0\npos 1' ] || fail "sparse trace: $(cat "$dir/out")"
 [ "$(stat -c %s "$dir/t")" = 2097152 ] || fail "a stop in a hole ends after its block"
-"$tool" -- "$dir/t" "$dir/b" 2>/dev/null || fail "-- should end the options"
+"$tool" -f -- "$dir/t" "$dir/b" 2>/dev/null || fail "-- should end the options"
+"$tool" -f "$dir/t" -- --quiet 2>&1 | grep -qx "veltrane-join: --quiet: 打开源文件失败: .*" ||
+  fail "after --, an option is a file name"
 
-"$tool" "$dir/t" "$dir/missing" "$dir/b" >/dev/null 2>"$dir/err"
+# Messages carry the system's reason; names that could steer the terminal are quoted.
+"$tool" -f "$dir/t" "$dir/missing" "$dir/b" >/dev/null 2>"$dir/err"
 [ $? -eq 1 ] || fail "a run with a message should exit 1"
-missing="veltrane-join: $dir/missing: 打开源文件失败: No such file or directory"
-[ "$(cat "$dir/err")" = "$missing"$'\nnotice: combine end' ] ||
+[ "$(cat "$dir/err")" = "veltrane-join: $dir/missing: 打开源文件失败: No such file or directory"$'\n'"notice: combine end" ] ||
   fail "stderr: $(cat "$dir/err")"
 [ "$(cat "$dir/t")" = tail ] || fail "the good source should be copied"
-"$tool" "$dir" "$dir/b" 2>&1 | grep -qx "veltrane-join: $dir: 创建目标文件失败: Is a directory" ||
-  fail "target message"
+"$tool" "$dir" "$dir/b" 2>&1 | grep -q "^veltrane-join: $dir: 创建目标文件失败: ." || fail "target message"
+msg=$(cd "$dir" && "$tool" -f --quiet t "$(printf 'new\nline\033[31m')" 2>&1)
+[ "$msg" = "veltrane-join: 'new'\$'\\n''line'\$'\\033''[31m': 打开源文件失败: No such file or directory" ] ||
+  fail "quoting: $msg"
+mkdir -p "$dir/small"
+if mount -t tmpfs -o size=1m tmpfs "$dir/small" 2>/dev/null; then
+  msg=$("$tool" --quiet "$dir/small/t" "$dir/a" 2>&1)
+  [ "$msg" = "veltrane-join: $dir/small/t: 写入目标文件失败: No space left on device" ] || fail "ENOSPC: $msg"
+else
+  echo "SKIP: a full disk (cannot mount a tmpfs)"
+fi
 
-# A progress line per source on a terminal only, finished at 100 %; none with --quiet.
-on_terminal() { script -qec "$(printf '%q ' "$@")" /dev/null | tr '\r' '\n'; }
-on_terminal "$tool" "$dir/t" "$dir/a" "$dir/b" >"$dir/tty"
-grep -q '^a  100%  2.0 MiB / 2.0 MiB  .*/s' "$dir/tty" || fail "terminal: $(cat "$dir/tty")"
+# A progress line per source on a terminal only, finished at 100 % and within the terminal's
+# width; none with --quiet, which prints nothing at all on success.
+on_terminal() {
+  script -qec "stty cols ${cols:-50}; $(printf '%q ' "$@")" /dev/null | tr '\r' '\n'
+  return "${PIPESTATUS[0]}"
+}
+long="$dir/a long name that would wrap a narrow terminal.img"
+cp "$dir/a" "$long"
+on_terminal "$tool" -f "$dir/t" "$long" "$dir/b" >"$dir/tty"
+grep -q '^a lon\.\.\..*\.img  100%  2.0 MiB / 2.0 MiB  .*/s' "$dir/tty" || fail "terminal: $(cat "$dir/tty")"
 grep -q '^b  100%  4 B / 4 B' "$dir/tty" || fail "terminal: $(cat "$dir/tty")"
-on_terminal "$tool" --quiet "$dir/t" "$dir/a" | grep -q '%' && fail "--quiet should hide progress"
+cols=30 on_terminal "$tool" -f "$dir/t" "$long" | sed 's/\x1b\[K//' | awk 'length > 29 { exit 1 }' ||
+  fail "a line as wide as the terminal"
+[ -z "$(on_terminal "$tool" -f --quiet "$dir/t" "$dir/a")" ] || fail "--quiet should print nothing"
+
+# The first SIGINT stops the run after its block: the line ends, the target is a clean prefix.
+# A gibibyte of data takes this machine about a second to copy block by block.
+head -c 1G /dev/zero >"$dir/slow"
+on_terminal timeout --preserve-status -s INT 0.2 "$tool" --plain-copy -f "$dir/t" "$dir/slow" >"$dir/tty"
+[ $? -eq 130 ] || fail "SIGINT should exit 130: $(cat "$dir/tty")"
+grep -q '^slow  .*stopped' "$dir/tty" || fail "the line should end as stopped: $(cat "$dir/tty")"
+grep -qx "veltrane-join: stopped: $dir/t is incomplete" "$dir/tty" || fail "$(cat "$dir/tty")"
+size=$(stat -c %s "$dir/t")
+[ $((size % 1048576)) -eq 0 ] && [ "$size" -lt 1073741824 ] || fail "a stopped target of $size bytes"
+cmp -s -n "$size" "$dir/slow" "$dir/t" || fail "a stopped target should be a clean prefix"
 echo PASS
