@@ -1,17 +1,28 @@
 #include "FileDialogs.h"
 
+#include "Catalog.h"
+#include "TextMark.h"
 #include "TypedName.h"
 #include "WideText.h"
 
 #include <commdlg.h>
 #include <filesystem>
+#include <utility>
 #include <vector>
 
 namespace {
 
 // The longest path the system takes.
 constexpr DWORD kPathCapacity = 32768;
-constexpr wchar_t kFilter[] = L"vmdk Files (*.vmdk)\0*.vmdk\0All Files (*.*)\0*.*\0";
+// Pairs of a name and its patterns, each ended by a null, the whole by another.
+std::wstring Filter() {
+    std::wstring filter;
+    for (const auto& [name, patterns] : {std::pair{Translatable("vmdk Files (*.vmdk)"), L"*.vmdk"},
+                                         std::pair{Translatable("All Files (*.*)"), L"*.*"}}) {
+        filter += WideText::FromUtf8(Catalog::Translated(name)) + L'\0' + patterns + L'\0';
+    }
+    return filter;
+}
 
 template <typename Run>
 std::optional<std::wstring> Choose(HWND owner, const wchar_t* defaultExtension, Run run) {
@@ -19,7 +30,8 @@ std::optional<std::wstring> Choose(HWND owner, const wchar_t* defaultExtension, 
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = owner;
-    dialog.lpstrFilter = kFilter;
+    const std::wstring filter = Filter();
+    dialog.lpstrFilter = filter.c_str();
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = path.data();
     dialog.nMaxFile = kPathCapacity;
