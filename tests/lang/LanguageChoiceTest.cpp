@@ -1,4 +1,5 @@
 #include "LanguageChoice.h"
+
 #include "TextFill.h"
 
 #include <gtest/gtest.h>
