@@ -41,6 +41,11 @@ Language LanguageChoice::FromEnvironment() {
                          std::getenv("LANG"));
 }
 
+bool LanguageChoice::EnvironmentNamesLocale() {
+    return isSet(std::getenv("LC_ALL")) || isSet(std::getenv("LC_MESSAGES")) ||
+           isSet(std::getenv("LANG"));
+}
+
 Language LanguageChoice::FromWindowsLanguageId(unsigned short languageId) {
     constexpr unsigned short kPrimaryMask = 0x3ff;
     constexpr unsigned short kChinese = 0x04;

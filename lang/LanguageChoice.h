@@ -13,6 +13,9 @@ Language FromLocaleName(std::string_view name);
 Language FromVariables(const char* language, const char* lcAll, const char* lcMessages,
                        const char* lang);
 Language FromEnvironment();
+// Whether LC_ALL, LC_MESSAGES or LANG names a locale: where the system has another way to tell
+// the language (Windows), a locale set for the program still comes first.
+bool EnvironmentNamesLocale();
 // A Windows language id, as GetUserDefaultUILanguage gives it; Windows has no C locale.
 Language FromWindowsLanguageId(unsigned short languageId);
 // The folder name of the language's catalog; null for the texts as written.

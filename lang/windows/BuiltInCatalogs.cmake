@@ -1,29 +1,42 @@
-# Writes OUTPUT, a C++ source holding each of CATALOGS (.po files) as a table of its translated
-# entries. A .po string is a C string already: its pieces are copied as they stand.
+# Writes OUTPUT, a C++ source holding each of CATALOGS ("|"-separated .po files) as a table of
+# its translated entries. A .po string is a C string already: its pieces are copied as they are.
+cmake_minimum_required(VERSION 3.25)
+
+# The entry read so far, when it is translated; the header has the empty id.
+macro(flush_entry)
+  if(NOT id STREQUAL "" AND NOT id STREQUAL "\"\"" AND NOT text STREQUAL "\"\"")
+    string(APPEND entries "    {${id},\n     ${text}},\n")
+  endif()
+  set(id "")
+  set(text "")
+endmacro()
+
 function(read_entries po out)
-  file(STRINGS ${po} lines ENCODING UTF-8)
+  file(READ ${po} content)
+  # Brackets and semicolons would bend CMake's lists: they travel as placeholders.
+  string(REPLACE "[" "<lb>" content "${content}")
+  string(REPLACE "]" "<rb>" content "${content}")
+  string(REPLACE ";" "<sc>" content "${content}")
+  string(REPLACE "\n" ";" lines "${content}")
   set(entries "")
   set(field "")
   set(id "")
   set(text "")
-  list(APPEND lines "")
   foreach(line IN LISTS lines)
     if(line MATCHES "^msgid (\".*\")$")
+      flush_entry()
       set(field id)
       set(id "${CMAKE_MATCH_1}")
     elseif(line MATCHES "^msgstr (\".*\")$")
       set(field text)
       set(text "${CMAKE_MATCH_1}")
-    elseif(line MATCHES "^(\".*\")$" AND field)
+    elseif(line MATCHES "^(\".*\")$" AND NOT field STREQUAL "")
       set(${field} "${${field}}\n     ${CMAKE_MATCH_1}")
-    elseif(field STREQUAL "text")
-      # The header has the empty id; an empty text means the id stands as it is.
-      if(NOT id STREQUAL "\"\"" AND NOT text STREQUAL "\"\"")
-        string(APPEND entries "    {${id},\n     ${text}},\n")
-      endif()
+    else()
       set(field "")
     endif()
   endforeach()
+  flush_entry()
   set(${out} "${entries}" PARENT_SCOPE)
 endfunction()
 
@@ -36,7 +49,7 @@ foreach(po IN LISTS CATALOGS)
   string(APPEND tables "constexpr CatalogEntry k_${name}[] = {\n${entries}};\n")
   string(APPEND finds "    if (std::strcmp(name, \"${name}\") == 0) {\n        return k_${name};\n    }\n")
 endforeach()
-file(WRITE ${OUTPUT} "// Generated from the .po catalogs at build time.
+set(source "// Generated from the .po catalogs at build time.
 #include \"BuiltInCatalogs.h\"
 
 #include <cstring>
@@ -48,4 +61,7 @@ std::span<const CatalogEntry> BuiltInCatalogs::Find(const char* name) {
 ${finds}    return {};
 }
 ")
-
+string(REPLACE "<lb>" "[" source "${source}")
+string(REPLACE "<rb>" "]" source "${source}")
+string(REPLACE "<sc>" ";" source "${source}")
+file(WRITE ${OUTPUT} "${source}")

@@ -4,6 +4,8 @@
 # wine frames itself, there being no window manager. Usage: run_on_virtual_display.sh COMMAND...
 set -euo pipefail
 
+# A wine server left by a run without a display would serve this one's windows without one.
+wineserver -w
 display_file=$(mktemp)
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp 3>"$display_file" 2>/dev/null &
 xvfb=$!
