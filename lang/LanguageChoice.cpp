@@ -1,5 +1,6 @@
 #include "LanguageChoice.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -13,30 +14,37 @@ std::string_view bareName(std::string_view name) {
     return name.substr(0, name.find_first_of(".@:"));
 }
 
+void addOnce(std::vector<std::string>& names, std::string_view name) {
+    if (std::ranges::find(names, name) == names.end()) {
+        names.emplace_back(name);
+    }
+}
+
 } // namespace
 
-Language LanguageChoice::FromLocaleName(std::string_view name) {
-    const std::string_view bare = bareName(name);
-    if (bare.empty() || bare == "C" || bare == "POSIX") {
-        return Language::AsWritten;
+std::vector<std::string> LanguageChoice::CatalogsFor(std::string_view localeName) {
+    const std::string_view locale = bareName(localeName);
+    if (locale.empty() || locale == "C" || locale == "POSIX") {
+        return {};
     }
-    if (bare == "zh" || bare.starts_with("zh_")) {
-        return Language::Chinese;
-    }
-    return Language::English;
+    const std::string_view language = locale.substr(0, locale.find('_'));
+    std::vector<std::string> names{std::string(locale)};
+    addOnce(names, language);
+    addOnce(names, language == "zh" ? "zh_CN" : "en");
+    return names;
 }
 
-Language LanguageChoice::FromVariables(const char* language, const char* lcAll,
-                                       const char* lcMessages, const char* lang) {
+std::vector<std::string> LanguageChoice::FromVariables(const char* language, const char* lcAll,
+                                                       const char* lcMessages, const char* lang) {
     const char* locale = isSet(lcAll) ? lcAll : isSet(lcMessages) ? lcMessages : lang;
-    const Language byLocale = FromLocaleName(isSet(locale) ? locale : "C");
-    if (byLocale == Language::AsWritten || !isSet(language)) {
+    std::vector<std::string> byLocale = CatalogsFor(isSet(locale) ? locale : "C");
+    if (byLocale.empty() || !isSet(language)) {
         return byLocale;
     }
-    return FromLocaleName(language);
+    return CatalogsFor(language);
 }
 
-Language LanguageChoice::FromEnvironment() {
+std::vector<std::string> LanguageChoice::FromEnvironment() {
     return FromVariables(std::getenv("LANGUAGE"), std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"),
                          std::getenv("LANG"));
 }
@@ -44,22 +52,4 @@ Language LanguageChoice::FromEnvironment() {
 bool LanguageChoice::EnvironmentNamesLocale() {
     return isSet(std::getenv("LC_ALL")) || isSet(std::getenv("LC_MESSAGES")) ||
            isSet(std::getenv("LANG"));
-}
-
-Language LanguageChoice::FromWindowsLanguageId(unsigned short languageId) {
-    constexpr unsigned short kPrimaryMask = 0x3ff;
-    constexpr unsigned short kChinese = 0x04;
-    return (languageId & kPrimaryMask) == kChinese ? Language::Chinese : Language::English;
-}
-
-const char* LanguageChoice::CatalogName(Language language) {
-    switch (language) {
-    case Language::English:
-        return "en";
-    case Language::Chinese:
-        return "zh_CN";
-    case Language::AsWritten:
-        break;
-    }
-    return nullptr;
 }

@@ -3,6 +3,7 @@
 #include "LanguageChoice.h"
 
 #include <QTranslator>
+#include <algorithm>
 
 namespace {
 
@@ -14,10 +15,13 @@ QTranslator& translator() {
 } // namespace
 
 bool UiText::Load() {
-    const char* name = LanguageChoice::CatalogName(LanguageChoice::FromEnvironment());
-    // A load discards what was loaded before, even when it fails.
-    const bool loaded = translator().load(QStringLiteral(":/i18n/%1.qm").arg(QLatin1String(name)));
-    return loaded || name == nullptr;
+    const std::vector<std::string> names = LanguageChoice::FromEnvironment();
+    // A load discards what was loaded before, even when it fails: no name, no translation.
+    static_cast<void>(translator().load(QString()));
+    return names.empty() || std::ranges::any_of(names, [](const std::string& name) {
+               return translator().load(
+                   QStringLiteral(":/i18n/%1.qm").arg(QString::fromStdString(name)));
+           });
 }
 
 QString UiText::Shown(const char* text) {

@@ -21,13 +21,17 @@ std::string localeFolder() {
 } // namespace
 
 void Catalog::Open() {
-    const char* name = LanguageChoice::CatalogName(LanguageChoice::FromEnvironment());
-    if (name == nullptr) {
+    const std::vector<std::string> names = LanguageChoice::FromEnvironment();
+    if (names.empty()) {
         return;
     }
-    // gettext would look for the locale's own language, and find none for most: the rule has
-    // chosen already. C.UTF-8 still reads LANGUAGE where the user's locale is not generated.
-    setenv("LANGUAGE", name, 1);
+    // gettext tries LANGUAGE's entries in turn; the rule adds the fallback it lacks. C.UTF-8
+    // still reads LANGUAGE where the user's locale is not generated.
+    std::string list;
+    for (const std::string& name : names) {
+        list += (list.empty() ? "" : ":") + name;
+    }
+    setenv("LANGUAGE", list.c_str(), 1);
     if (std::setlocale(LC_MESSAGES, "") == nullptr) {
         std::setlocale(LC_MESSAGES, "C.UTF-8");
     }

@@ -3,37 +3,41 @@
 #include "TextFill.h"
 
 #include <gtest/gtest.h>
+#include <string>
+#include <vector>
 
 namespace {
+
+using Names = std::vector<std::string>;
 
 struct Variables {
     const char* language;
     const char* lcAll;
     const char* lcMessages;
     const char* lang;
-    Language expected;
+    Names expected;
 };
 
 TEST(LanguageChoiceTest, FollowsTheVariablesInGnuOrder) {
+    const Names asWritten;
+    const Names chinese{"zh_CN", "zh"};
+    const Names english{"en_US", "en"};
     const Variables cases[] = {
-        {nullptr, nullptr, nullptr, nullptr, Language::AsWritten},
-        {nullptr, nullptr, nullptr, "C", Language::AsWritten},
-        {nullptr, nullptr, nullptr, "C.UTF-8", Language::AsWritten},
-        {nullptr, nullptr, nullptr, "POSIX", Language::AsWritten},
-        {nullptr, nullptr, nullptr, "zh_CN.UTF-8", Language::Chinese},
-        {nullptr, nullptr, nullptr, "zh_TW.Big5", Language::Chinese},
-        {nullptr, nullptr, nullptr, "en_US.UTF-8", Language::English},
-        {nullptr, nullptr, nullptr, "de_DE.UTF-8@euro", Language::English},
-        {nullptr, nullptr, nullptr, "zhx_XX", Language::English},
-        {"", "", "", "zh_CN.UTF-8", Language::Chinese},
-        {nullptr, "C", nullptr, "zh_CN.UTF-8", Language::AsWritten},
-        {nullptr, "de_DE.UTF-8", "C", "C", Language::English},
-        {nullptr, nullptr, "zh_SG.UTF-8", "en_GB.UTF-8", Language::Chinese},
-        {"zh_CN:en", nullptr, nullptr, "en_US.UTF-8", Language::Chinese},
-        {"de:zh", nullptr, nullptr, "zh_CN.UTF-8", Language::English},
+        {nullptr, nullptr, nullptr, nullptr, asWritten},
+        {nullptr, nullptr, nullptr, "C", asWritten},
+        {nullptr, nullptr, nullptr, "C.UTF-8", asWritten},
+        {nullptr, nullptr, nullptr, "POSIX", asWritten},
+        {nullptr, nullptr, nullptr, "zh_CN.UTF-8", chinese},
+        {nullptr, nullptr, nullptr, "en_US.UTF-8", english},
+        {"", "", "", "zh_CN.UTF-8", chinese},
+        {nullptr, "C", nullptr, "zh_CN.UTF-8", asWritten},
+        {nullptr, "en_US.UTF-8", "C", "C", english},
+        {nullptr, nullptr, "zh_CN.GB2312", "en_GB.UTF-8", chinese},
+        {"zh_CN:en", nullptr, nullptr, "en_US.UTF-8", chinese},
+        {"en_US", nullptr, nullptr, "zh_CN.UTF-8", english},
         // Under C, LANGUAGE is not read: scripts keep their texts.
-        {"zh_CN", nullptr, nullptr, "C", Language::AsWritten},
-        {"zh_CN", "POSIX", nullptr, nullptr, Language::AsWritten},
+        {"zh_CN", nullptr, nullptr, "C", asWritten},
+        {"zh_CN", "POSIX", nullptr, nullptr, asWritten},
     };
     for (const Variables& c : cases) {
         EXPECT_EQ(LanguageChoice::FromVariables(c.language, c.lcAll, c.lcMessages, c.lang),
@@ -43,13 +47,13 @@ TEST(LanguageChoiceTest, FollowsTheVariablesInGnuOrder) {
     }
 }
 
-TEST(LanguageChoiceTest, ReadsTheWindowsPrimaryLanguage) {
-    EXPECT_EQ(LanguageChoice::FromWindowsLanguageId(0x0804), Language::Chinese); // zh-CN
-    EXPECT_EQ(LanguageChoice::FromWindowsLanguageId(0x0404), Language::Chinese); // zh-TW
-    EXPECT_EQ(LanguageChoice::FromWindowsLanguageId(0x0409), Language::English); // en-US
-    EXPECT_EQ(LanguageChoice::FromWindowsLanguageId(0x0407), Language::English); // de-DE
-    EXPECT_EQ(LanguageChoice::CatalogName(Language::Chinese), std::string("zh_CN"));
-    EXPECT_EQ(LanguageChoice::CatalogName(Language::AsWritten), nullptr);
+// A catalog of the locale's own language wins where there is one; Chinese and English stand in.
+TEST(LanguageChoiceTest, FallsBackToChineseOrEnglish) {
+    EXPECT_EQ(LanguageChoice::CatalogsFor("zh_TW.Big5"), (Names{"zh_TW", "zh", "zh_CN"}));
+    EXPECT_EQ(LanguageChoice::CatalogsFor("zh"), (Names{"zh", "zh_CN"}));
+    EXPECT_EQ(LanguageChoice::CatalogsFor("de_AT.UTF-8@euro"), (Names{"de_AT", "de", "en"}));
+    EXPECT_EQ(LanguageChoice::CatalogsFor("zhx_XX"), (Names{"zhx_XX", "zhx", "en"}));
+    EXPECT_EQ(LanguageChoice::CatalogsFor("en"), (Names{"en"}));
 }
 
 TEST(TextFillTest, PutsValuesWhereTheTranslationPutsTheMarks) {

@@ -76,6 +76,7 @@ void TranslationTest::windowsSpeakTheLocalesLanguage_data() {
     QTest::newRow("C") << "C" << chinese << chineseAbout;
     QTest::newRow("C.UTF-8") << "C.UTF-8" << chinese << chineseAbout;
     QTest::newRow("zh_CN") << "zh_CN.UTF-8" << chinese << chineseAbout;
+    QTest::newRow("zh_TW reads Chinese") << "zh_TW.UTF-8" << chinese << chineseAbout;
     const QStringList english{"Veltrane- Orvik Software-File Joiner",
                               "Target:",
                               "Start",
