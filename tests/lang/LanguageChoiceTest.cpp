@@ -22,7 +22,7 @@ TEST(LanguageChoiceTest, FollowsTheVariablesInGnuOrder) {
     const Names asWritten;
     const Names chinese{"zh_CN", "zh"};
     const Names english{"en_US", "en"};
-    const Variables cases[] = {
+    const std::vector<Variables> cases{
         {nullptr, nullptr, nullptr, nullptr, asWritten},
         {nullptr, nullptr, nullptr, "C", asWritten},
         {nullptr, nullptr, nullptr, "C.UTF-8", asWritten},
