@@ -42,6 +42,7 @@ test: deps
 bench: deps
 	cmake --preset release
 	cmake --build --preset release
+	cmake --build --preset release --target veltrane-window-bench
 	bench/run_bench.sh build/release/bin/veltrane-join
 
 # clang-tidy over the project's own sources; the code Qt generates under build/ is left out.

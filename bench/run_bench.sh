@@ -1,10 +1,15 @@
 #!/usr/bin/env bash
-# Times veltrane-join against cat on the same inputs, interleaved, and prints the medians.
+# Times veltrane-join against cat on the same inputs, interleaved, and prints the medians;
+# then the same join started from the window (veltrane-window-bench, found beside
+# veltrane-join) against veltrane-join.
 # Usage: run_bench.sh PATH/TO/veltrane-join [RUNS]
+# BENCH_CASES picks the cases (default: "large small sparse window").
 set -euo pipefail
 
 join_tool=$(realpath "$1")
+window_tool=$(dirname "$join_tool")/veltrane-window-bench
 runs=${2:-5}
+cases=${BENCH_CASES:-large small sparse window}
 small_runs=$((runs * 4 + 1))
 data=${BENCH_DATA:-$(dirname "$0")/../bench-data}
 mkdir -p "$data"
@@ -22,14 +27,19 @@ make_inputs() {
     done
 }
 
-# One timed run: prints seconds and peak resident KiB. The target is removed and the disk
-# synced beforehand so no run pays for the previous run's writeback.
-time_run() {
+# Removes the target and syncs the disk, so that no run pays for the previous run's writeback.
+fresh_state() {
     rm -f "$target"
     sync
+}
+
+# One timed run: prints microseconds, peak resident KiB and the voluntary context switches
+# of all its threads.
+time_run() {
+    fresh_state
     local start end
     start=$(date +%s%N)
-    /usr/bin/time -o "$data/rss" -f %M "$@" >/dev/null 2>&1
+    /usr/bin/time -o "$data/rss" -f '%M %w' "$@" >/dev/null 2>&1
     end=$(date +%s%N)
     echo "$(((end - start) / 1000)) $(cat "$data/rss")"
 }
@@ -54,10 +64,10 @@ bench_set() {
     : >"$data/cat.t"; : >"$data/join.t"; : >"$data/plain.t"; : >"$data/join.rss"
     for ((i = 0; i < n; i++)); do
         time_run sh -c 'cat "$@" >"$0"' "$target" "${sources[@]}" | cut -d' ' -f1 >>"$data/cat.t"
-        read -r us rss < <(time_run "$join_tool" "$target" "${sources[@]}")
+        read -r us rss _ < <(time_run "$join_tool" "$target" "${sources[@]}")
         echo "$us" >>"$data/join.t"; echo "$rss" >>"$data/join.rss"
         ((i > 0)) || check_target veltrane-join "${sources[@]}"
-        read -r us rss < <(time_run "$join_tool" --plain-copy "$target" "${sources[@]}")
+        read -r us rss _ < <(time_run "$join_tool" --plain-copy "$target" "${sources[@]}")
         echo "$us" >>"$data/plain.t"; echo "$rss" >>"$data/join.rss"
         ((i > 0)) || check_target "veltrane-join --plain-copy" "${sources[@]}"
     done
@@ -129,8 +139,46 @@ bench_sparse() {
     rm -f "$data"/*.kib
 }
 
+# The same join from the window and from veltrane-join, interleaved. The window's run is timed
+# by its driver from the press of Start to the end notice; veltrane-join's from outside, its
+# start-up included. "Waits" are the voluntary context switches of the window's worker thread,
+# and of all of veltrane-join's threads.
+bench_window() {
+    local n=$1 count=4 size=$((256 << 20)) i
+    [ -x "$window_tool" ] || { echo "window: $window_tool not built, left out"; return; }
+    make_inputs window "$count" "$size"
+    local sources=("$data/window"/part*)
+    cat "${sources[@]}" >/dev/null
+    : >"$data/join.t"; : >"$data/window.t"; : >"$data/join.w"; : >"$data/window.w"
+    for ((i = 0; i < n; i++)); do
+        read -r us _ waits < <(time_run "$join_tool" "$target" "${sources[@]}")
+        echo "$us" >>"$data/join.t"; echo "$waits" >>"$data/join.w"
+        ((i > 0)) || check_target veltrane-join "${sources[@]}"
+        fresh_state
+        read -r seconds waits _ < <(QT_QPA_PLATFORM=offscreen "$window_tool" "$target" "${sources[@]}" 2>/dev/null)
+        awk -v s="$seconds" 'BEGIN { printf "%d\n", s * 1e6 }' >>"$data/window.t"
+        echo "$waits" >>"$data/window.w"
+        ((i > 0)) || check_target "the window" "${sources[@]}"
+    done
+    awk -v n="$n" -v count="$count" -v size="$size" -v j="$(median <"$data/join.t")" \
+        -v w="$(median <"$data/window.t")" -v js="$(spread <"$data/join.t")" -v ws="$(spread <"$data/window.t")" \
+        -v jw="$(median <"$data/join.w")" -v ww="$(median <"$data/window.w")" \
+        -v wws="$(sort -n "$data/window.w" | tr '\n' ' ')" 'BEGIN {
+        printf "window: %d runs each, %d sources of %d MiB, warm\n", n, count, size / 1048576
+        printf "  veltrane-join  %8.3f s (%s)  waits %d (all threads)\n", j / 1e6, js, jw
+        printf "  window         %8.3f s (%s)  worker waits %d (each run: %s)\n", w / 1e6, ws, ww, wws
+        printf "  window / veltrane-join: %.2f\n", w / j
+    }'
+}
+
 echo "veltrane-join vs cat ($(cat --version | head -n 1)), medians, data in $data"
-bench_set large 4 $((512 << 20)) "$runs"
-bench_set small 64 $((100 << 10)) "$small_runs"
-bench_sparse "$runs"
-rm -f "$target" "$data"/*.t "$data/rss" "$data/join.rss"
+for case in $cases; do
+    case $case in
+    large) bench_set large 4 $((512 << 20)) "$runs" ;;
+    small) bench_set small 64 $((100 << 10)) "$small_runs" ;;
+    sparse) bench_sparse "$runs" ;;
+    window) bench_window "$runs" ;;
+    *) echo "unknown case: $case" >&2; exit 2 ;;
+    esac
+done
+rm -f "$target" "$data"/*.t "$data"/*.w "$data/rss" "$data/join.rss"

@@ -74,8 +74,9 @@ bool CombineEngine::StartWorker() {
         Worker& worker = m_workers.emplace_back();
         worker.thread = std::thread([this, &worker] {
             CombineThreadProc(this);
-            worker.finished = true;
+            // Counted as live until its last call: a host may go as soon as none is.
             m_host.workerEnded();
+            worker.finished = true;
         });
         return true;
     } catch (const std::exception&) { // std::system_error or std::bad_alloc

@@ -44,7 +44,8 @@ public:
     // a Stop pressed at that moment would; 0 for none. A step over blocks without data ends
     // at that block, so the target is as a plain block-by-block copy would leave it.
     void SetStopAtBlock(std::uint64_t block) { m_stopAtBlock = block; }
-    // True while a worker of this engine has not yet returned (its notice may still be up).
+    // True while a worker of this engine has not yet made its last call to the host (its notice
+    // may still be up).
     bool HasLiveWorker() const;
 
     RunStep AppendSourceFile(const std::string& path, std::uint64_t& offset, DiskFile& target);

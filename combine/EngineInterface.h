@@ -7,6 +7,8 @@
 
 // Everything a combine run needs of its window. Calls made from the worker must return only
 // after the window has carried them out, so the run sees each row as it stands when reached.
+// The bar's position alone may be handed over without waiting: nothing the run does depends
+// on it being shown, as long as the window shows the latest one in its place among the calls.
 class EngineInterface {
 public:
     EngineInterface() = default;
@@ -30,7 +32,8 @@ public:
     virtual void showWindowMessage(const RunMessage& message) = 0;
     // An application-level message box; returns once the user has closed it.
     virtual void showApplicationNotice(const std::string& text) = 0;
-    // A worker's last act, on its own thread: it will call nothing more, and the engine no longer
-    // counts it as live. The window may be closing by then, so this must not wait for it.
+    // A worker's last call, on its own thread: it will call nothing more, and the engine stops
+    // counting it as live once this returns. The window may be closing by then, so this must
+    // not wait for it.
     virtual void workerEnded() {}
 };

@@ -30,6 +30,7 @@ void ClassicProgressBar::setRange32(std::uint32_t lower, std::uint32_t upper) {
     // never goes past the real upper bound, so the bar stays empty.
     setRange(low, std::max(m_upper, low + 1));
     setValue(kept);
+    emit rangeSet(lower, upper);
 }
 
 void ClassicProgressBar::setPosition32(std::uint32_t position) {

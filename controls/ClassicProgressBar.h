@@ -15,6 +15,10 @@ public:
     void setRange32(std::uint32_t lower, std::uint32_t upper);
     void setPosition32(std::uint32_t position);
 
+signals:
+    // After each setRange32, whether or not the bounds changed.
+    void rangeSet(std::uint32_t lower, std::uint32_t upper);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 

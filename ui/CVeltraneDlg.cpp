@@ -7,6 +7,7 @@
 #include "DialogForm.h"
 #include "DialogTemplate.h"
 #include "FileList.h"
+#include "ProgressRelay.h"
 #include "TextMark.h"
 #include "TypedName.h"
 #include "UiText.h"
@@ -28,6 +29,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QThread>
+#include <QTimer>
 #include <algorithm>
 #include <string_view>
 #include <type_traits>
@@ -44,6 +46,9 @@ void attachLink(CMyStaticLink& link, QLabel* label, std::string_view url) {
 std::string toFileSystemPath(const QString& text) {
     return text.toStdString();
 }
+
+// How often a window going away looks again whether its workers have ended.
+constexpr int kWorkersLookAgainMs = 20;
 
 // The open and the save dialog share their settings; neither insists that the file exists.
 // "All Files" matches names without a dot too, such as the pieces split(1) makes.
@@ -124,6 +129,7 @@ void CVeltraneDlg::CreateControls() {
     m_targetBox = form.find<QLineEdit>("targetPath");
     m_list = form.find<FileList>("fileList");
     m_progress = form.find<ClassicProgressBar>("progress");
+    m_positions = new ProgressRelay(*m_progress);
     auto* banner = form.find<QLabel>("banner");
     banner->setPixmap(AppResources::banner());
     banner->setScaledContents(true);
@@ -187,16 +193,14 @@ void CVeltraneDlg::OnStop() {
 void CVeltraneDlg::OnAddFile() {
     const QString path = chooseFile(this, QFileDialog::AcceptOpen);
     if (!path.isEmpty()) {
-        m_list->appendFile(
-            QFileInfo(TypedName::WithDefaultSuffix(QFileInfo(path).filesystemFilePath()))
-                .filePath());
+        m_list->appendFiles(
+            {QFileInfo(TypedName::WithDefaultSuffix(QFileInfo(path).filesystemFilePath()))
+                 .filePath()});
     }
 }
 
 void CVeltraneDlg::AddFiles(const QStringList& paths) {
-    for (const QString& path : paths) {
-        m_list->appendFile(path);
-    }
+    m_list->appendFiles(paths);
 }
 
 void CVeltraneDlg::OnBrowseTarget() {
@@ -259,16 +263,21 @@ void CVeltraneDlg::keyPressEvent(QKeyEvent* event) {
 }
 
 template <typename Call> auto CVeltraneDlg::OnUiThread(Call call) -> decltype(call()) {
-    if (QThread::currentThread() == thread()) {
+    // Whatever the worker waits for comes after the last position it handed over.
+    const auto inOrder = [this, &call] {
+        m_positions->flush();
         return call();
+    };
+    if (QThread::currentThread() == thread()) {
+        return inOrder();
     }
     // The worker waits for the window; the window never waits for the worker.
     if constexpr (std::is_void_v<decltype(call())>) {
-        QMetaObject::invokeMethod(this, call, Qt::BlockingQueuedConnection);
+        QMetaObject::invokeMethod(this, inOrder, Qt::BlockingQueuedConnection);
     } else {
         decltype(call()) result{};
         QMetaObject::invokeMethod(
-            this, [&result, &call] { result = call(); }, Qt::BlockingQueuedConnection);
+            this, [&result, &inOrder] { result = inOrder(); }, Qt::BlockingQueuedConnection);
         return result;
     }
 }
@@ -293,8 +302,9 @@ void CVeltraneDlg::setProgressRange(std::uint32_t lower, std::uint32_t upper) {
     OnUiThread([this, lower, upper] { m_progress->setRange32(lower, upper); });
 }
 
+// The one call the worker does not wait for: it would otherwise wait once a block.
 void CVeltraneDlg::setProgressPosition(std::uint32_t position) {
-    OnUiThread([this, position] { m_progress->setPosition32(position); });
+    m_positions->hand(position);
 }
 
 void CVeltraneDlg::showWindowMessage(const RunMessage& message) {
@@ -329,6 +339,11 @@ void CVeltraneDlg::workerEnded() {
 // The window is going, so only the workers' calls and their message boxes are served.
 void CVeltraneDlg::ServeWorkers() {
     QEventLoop wait;
+    // A worker wakes the wait from its last call, a moment before the engine stops counting it
+    // as live; the wait looks again now and then so as not to miss that moment.
+    QTimer lookAgain;
+    connect(&lookAgain, &QTimer::timeout, &wait, &QEventLoop::quit);
+    lookAgain.start(kWorkersLookAgainMs);
     m_workersWait = &wait;
     while (m_engine.HasLiveWorker()) {
         wait.exec(QEventLoop::ExcludeUserInputEvents);

@@ -9,6 +9,7 @@
 
 class ClassicProgressBar;
 class FileList;
+class ProgressRelay;
 class QEventLoop;
 class QLabel;
 class QLineEdit;
@@ -16,7 +17,8 @@ class QMenu;
 
 // The main window: the target box, the file list, the progress bar and the buttons that
 // drive a combine run. It is the run's window: the worker reaches the list, the bar and the
-// message boxes through the engine interface, each call carried out on this window's thread.
+// message boxes through the engine interface, each call carried out on this window's thread;
+// the worker waits for each but the bar's moves.
 class CVeltraneDlg final : public QDialog, public EngineInterface {
     Q_OBJECT
 
@@ -73,6 +75,7 @@ private:
     QLineEdit* m_targetBox = nullptr;
     FileList* m_list = nullptr;
     ClassicProgressBar* m_progress = nullptr;
+    ProgressRelay* m_positions = nullptr;
     QMenu* m_systemMenu = nullptr;
     // Set while the destructor waits for the workers to end.
     QEventLoop* m_workersWait = nullptr;

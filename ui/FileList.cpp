@@ -60,6 +60,20 @@ void FileList::appendFile(const QString& path) {
     setItem(row, kPathColumn, newCell(path));
 }
 
+void FileList::appendFiles(const QStringList& paths) {
+    const int first = rowCount();
+    for (const QString& path : paths) {
+        appendFile(path);
+    }
+    if (rowCount() == first) {
+        return;
+    }
+    // The scroll range follows the new rows only once the view has laid them out.
+    executeDelayedItemsLayout();
+    scrollToItem(item(rowCount() - 1, kCheckColumn));
+    scrollToItem(item(first, kCheckColumn));
+}
+
 bool FileList::isChecked(int row) const {
     const QTableWidgetItem* index = item(row, kCheckColumn);
     return index != nullptr && index->checkState() == Qt::Checked;

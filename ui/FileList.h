@@ -17,6 +17,9 @@ public:
     // Call once the list has its final size: the two columns share its client width.
     void setUpColumns();
     void appendFile(const QString& path);
+    // Appends a row for each path, in the order given, and scrolls the first new row into
+    // view, with as many of the others as fit after it.
+    void appendFiles(const QStringList& paths);
     bool isChecked(int row) const;
     QString path(int row) const;
 

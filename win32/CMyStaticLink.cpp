@@ -32,7 +32,7 @@ bool CMyStaticLink::Attach(HWND hwnd) {
     ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     m_oldProc = reinterpret_cast<WNDPROC>(
         ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&LinkWndProc)));
-    const auto parentFont =
+    auto* const parentFont =
         reinterpret_cast<HFONT>(::SendMessageW(::GetParent(hwnd), WM_GETFONT, 0, 0));
     m_hWnd = hwnd;
     LOGFONTW font{};

@@ -398,8 +398,10 @@ void CVeltraneDlg::setProgressRange(std::uint32_t lower, std::uint32_t upper) {
 // window shows it when it gets to it, at most one message waiting.
 void CVeltraneDlg::setProgressPosition(std::uint32_t position) {
     m_pendingPosition = position;
-    if (!m_positionPosted.exchange(true)) {
-        ::PostMessageW(m_hWnd, WM_APP_POSITION, 0, 0);
+    // A window already gone shows nothing more.
+    HWND window = m_hWnd;
+    if (window != nullptr && !m_positionPosted.exchange(true)) {
+        ::PostMessageW(window, WM_APP_POSITION, 0, 0);
     }
 }
 

@@ -9,8 +9,9 @@
 
 namespace {
 
+// The main window opens in the middle of the screen, where a window of its own is looked for.
 constexpr DWORD kMainStyle = WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX |
-                             DS_MODALFRAME | DS_SETFONT | DS_FIXEDSYS;
+                             DS_MODALFRAME | DS_SETFONT | DS_FIXEDSYS | DS_CENTER;
 constexpr DWORD kAboutStyle =
     WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_FIXEDSYS;
 constexpr WORD kDialogFontPoints = 8;

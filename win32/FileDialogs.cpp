@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+using namespace std::literals;
+
 namespace {
 
 // The longest path the system takes.

@@ -4,6 +4,7 @@
 #include "FileError.h"
 #include "ForeignLock.h"
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -302,4 +303,19 @@ TEST_F(CombineRunTest, DestroyingTheEngineStopsAndJoinsItsWorker) {
     EXPECT_EQ(g_busy, 0);
     EXPECT_EQ(host.events().back(), "notice: combine end");
     EXPECT_LT(fs::file_size(target()), 1024 * kMiB);
+}
+
+TEST_F(CombineRunTest, AWorkerIsLiveUntilItsLastCallHasReturned) {
+    m_host.addRow(m_dir.makeFile("a", 10, 1));
+    std::atomic<bool> liveInLastCall{false};
+    m_host.onWorkerEnded = [&] {
+        // Time for the engine to count the worker out too early, if it does.
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        liveInLastCall = m_engine.HasLiveWorker();
+    };
+    runToEnd();
+    while (m_engine.HasLiveWorker()) {
+        std::this_thread::yield();
+    }
+    EXPECT_TRUE(liveInLastCall);
 }

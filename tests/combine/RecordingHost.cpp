@@ -57,6 +57,12 @@ void RecordingHost::showWindowMessage(const RunMessage& message) {
     LineHost::showWindowMessage(message);
 }
 
+void RecordingHost::workerEnded() {
+    if (onWorkerEnded) {
+        onWorkerEnded();
+    }
+}
+
 void RecordingHost::record(std::string event) {
     const std::lock_guard lock(m_mutex);
     m_events.push_back(std::move(event));

@@ -22,11 +22,13 @@ public:
 
     std::function<void(std::uint32_t)> onRange;
     std::function<void(std::uint32_t)> onPosition;
+    std::function<void()> onWorkerEnded;
 
     std::string rowPath(int row) override;
     void setProgressRange(std::uint32_t lower, std::uint32_t upper) override;
     void setProgressPosition(std::uint32_t position) override;
     void showWindowMessage(const RunMessage& message) override;
+    void workerEnded() override;
 
 private:
     void writeProgressLine(const std::string& line) override { record(line); }

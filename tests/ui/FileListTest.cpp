@@ -55,6 +55,7 @@ private slots:
     void targetBoxTakesOnlyTheSaveDialogsChoice();
     void onlyAClickOnTheBoxOrSpaceOnTheRowTicksIt();
     void dropAddsLocalFilesInNaturalOrder();
+    void newRowsAreScrolledIntoView();
 
 private: // NOLINT(readability-redundant-access-specifiers)
     QString rowText(int row, int column) const {
@@ -252,6 +253,31 @@ void FileListTest::dropAddsLocalFilesInNaturalOrder() {
         rows << rowText(row, 0) + tick + rowText(row, 1).remove(m_dir.path());
     }
     QCOMPARE(rows, QStringList({"0 /first", "1 /D-s1", "2 /d-s2", "3 /d-s10", "4 /a/X", "5 /b/x"}));
+}
+
+void FileListTest::newRowsAreScrolledIntoView() {
+    QTableWidget* list = m_window.user().list();
+    const auto shown = [list](int row) {
+        return list->viewport()->rect().contains(list->visualRect(list->model()->index(row, 0)));
+    };
+    const auto files = [this](int count) {
+        QList<QUrl> urls;
+        while (urls.size() < count) {
+            urls << QUrl::fromLocalFile(m_dir.filePath(QString::number(urls.size())));
+        }
+        return urls;
+    };
+    m_window->AddFiles(QUrl::toStringList(files(30), QUrl::PreferLocalFile));
+    // Each time from the top of the full list: a few dropped rows all come into view, of more
+    // than fit the first one shows at the top, and so does one from the file dialog.
+    list->scrollToTop();
+    QVERIFY(m_window.user().dropFiles(files(2)) && shown(30) && shown(31));
+    list->scrollToTop();
+    QVERIFY(m_window.user().dropFiles(files(30)));
+    QCOMPARE(list->rowAt(0), 32);
+    list->scrollToTop();
+    m_window.user().chooseFile("addFile", m_dir.filePath("one more"));
+    QVERIFY(list->rowCount() == 63 && shown(62));
 }
 
 QTEST_MAIN(FileListTest)

@@ -1,19 +1,27 @@
+#include "ClassicProgressBar.h"
 #include "FileBytes.h"
 #include "ModalCloser.h"
 #include "ShownWindow.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -29,6 +37,14 @@ QByteArray contentsOf(const QString& path) {
 QString barState(const QProgressBar* bar) {
     return QStringLiteral("%1:%2").arg(bar->maximum()).arg(bar->value());
 }
+
+struct PaintCounter final : QObject {
+    int paints = 0;
+    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+        paints += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+};
 
 } // namespace
 
@@ -47,6 +63,8 @@ private slots:
     void stopDuringARunKeepsTheBlocksWritten();
     void progressFollowsEachSourceAndAGoneSourceIsSkipped();
     void tickedRowNamingTheTargetLeavesItAsItWas();
+    void workerFinishesItsBlocksWhileTheWindowIsBusy();
+    void barRepaintsAtMostOnceAFrame();
 
 private: // NOLINT(readability-redundant-access-specifiers)
     // Writes a source into the folder and adds it to the list through the file dialog.
@@ -54,13 +72,19 @@ private: // NOLINT(readability-redundant-access-specifiers)
     QString chooseTarget(const QString& typedName);
     // Presses Start and closes each message box of the run, `atBox` seeing it first.
     QStringList runToTheEnd(int boxes, const std::function<void()>& atBox = {});
-    // Runs `act` once, while the worker waits on the bar's move to `position`.
-    void atPosition(int position, const std::function<void()>& act);
-    QProgressBar* progress() const { return m_window->findChild<QProgressBar*>("progress"); }
+    // Runs `act` once, while the worker waits on the bar's range [0, `upper`].
+    void atRange(std::uint32_t upper, const std::function<void()>& act);
+    // Records in m_shown each range the bar takes and the last of the values it shows after
+    // it, checking that they never go down.
+    void recordBar();
+    ClassicProgressBar* progress() const {
+        return m_window->findChild<ClassicProgressBar*>("progress");
+    }
 
     ShownWindow m_window;
     QTemporaryDir m_dir;
     QString m_folder;
+    QStringList m_shown;
 };
 
 void WindowRunTest::initTestCase() {
@@ -72,6 +96,7 @@ void WindowRunTest::initTestCase() {
 }
 
 void WindowRunTest::init() {
+    m_shown.clear();
     QVERIFY(m_window.show());
 }
 
@@ -113,13 +138,28 @@ QStringList WindowRunTest::runToTheEnd(int boxes, const std::function<void()>& a
     return seen;
 }
 
-void WindowRunTest::atPosition(int position, const std::function<void()>& act) {
+void WindowRunTest::atRange(std::uint32_t upper, const std::function<void()>& act) {
     auto done = std::make_shared<bool>(false);
-    connect(progress(), &QProgressBar::valueChanged, this, [=](int value) {
-        if (!*done && value == position) {
+    connect(progress(), &ClassicProgressBar::rangeSet, this, [=](auto /*lower*/, auto maximum) {
+        if (!*done && maximum == upper) {
             *done = true;
             act();
         }
+    });
+}
+
+void WindowRunTest::recordBar() {
+    connect(progress(), &ClassicProgressBar::rangeSet, this, [this](auto /*lower*/, auto upper) {
+        m_shown << QStringLiteral("range %1").arg(upper);
+    });
+    connect(progress(), &QProgressBar::valueChanged, this, [this](int value) {
+        bool inSeries = false;
+        const int last = m_shown.value(m_shown.size() - 1).toInt(&inSeries);
+        QVERIFY2(!inSeries || value >= last, qPrintable(m_shown.join(' ')));
+        if (inSeries) {
+            m_shown.removeLast();
+        }
+        m_shown << QString::number(value);
     });
 }
 
@@ -145,7 +185,7 @@ void WindowRunTest::rowsChangedDuringARunCountOnlyWhereNotYetReached() {
     m_window.user().clickCheckBox(0);
     m_window.user().clickCheckBox(1);
     const QString target = chooseTarget(QStringLiteral("during.vmdk"));
-    atPosition(1, [this] {
+    atRange(3, [this] {
         m_window.user().pressSpaceOn(1, 1);
         m_window.user().clickCheckBox(2);
         addSource(QStringLiteral("added during the run.vmdk"), 100);
@@ -168,13 +208,13 @@ void WindowRunTest::stopDuringARunKeepsTheBlocksWritten() {
     m_window.user().clickCheckBox(0);
     m_window.user().clickCheckBox(1);
     const QString target = chooseTarget(QStringLiteral("stop.vmdk"));
-    atPosition(1, [this] {
+    atRange(3, [this] {
         QTest::mouseClick(m_window->findChild<QPushButton*>("stop"), Qt::LeftButton);
     });
 
     QCOMPARE(runToTheEnd(1), ModalCloser::plainBoxes({kEnd}));
-    // The block under way when Stop was pressed is still written in full.
-    QVERIFY(contentsOf(target) == first.left(2 * kMiB));
+    // Stop is looked at after each block: the first one is still written in full.
+    QVERIFY(contentsOf(target) == first.left(kMiB));
 }
 
 void WindowRunTest::progressFollowsEachSourceAndAGoneSourceIsSkipped() {
@@ -186,17 +226,13 @@ void WindowRunTest::progressFollowsEachSourceAndAGoneSourceIsSkipped() {
         m_window.user().clickCheckBox(row);
     }
     const QString target = chooseTarget(QStringLiteral("progress.vmdk"));
-    QStringList moves;
-    connect(progress(), &QProgressBar::valueChanged, this,
-            [this, &moves] { moves << barState(progress()); });
-    QStringList atBoxes;
+    recordBar();
 
-    const QStringList seen = runToTheEnd(2, [&] { atBoxes << barState(progress()); });
+    const QStringList seen = runToTheEnd(2, [this] { m_shown << "box " + barState(progress()); });
     QCOMPARE(seen, ModalCloser::plainBoxes({kOpenFailed, kEnd}));
     QVERIFY(contentsOf(target) == first + last);
     // Range [0, B] per source, position b before block b; never moved to B, never reset.
-    QCOMPARE(moves, QStringList({"3:1", "3:2", "2:0", "2:1"}));
-    QCOMPARE(atBoxes, QStringList({"3:2", "2:1"}));
+    QCOMPARE(m_shown, QStringList({"range 3", "2", "box 3:2", "range 2", "1", "box 2:1"}));
     QCOMPARE(barState(progress()), QStringLiteral("2:1"));
 }
 
@@ -210,6 +246,62 @@ void WindowRunTest::tickedRowNamingTheTargetLeavesItAsItWas() {
 
     QCOMPARE(runToTheEnd(2), ModalCloser::plainBoxes({QStringLiteral("创建目标文件失败"), kEnd}));
     QVERIFY(contentsOf(target) == kept);
+}
+
+void WindowRunTest::workerFinishesItsBlocksWhileTheWindowIsBusy() {
+    constexpr int kBlocks = 24;
+    const QByteArray first = addSource(QStringLiteral("many blocks.vmdk"), kBlocks * kMiB);
+    // One block fewer: the bar keeps its last position as the range changes.
+    const QByteArray second = addSource(QStringLiteral("then some.vmdk"), (kBlocks - 1) * kMiB + 5);
+    m_window.user().clickCheckBox(0);
+    m_window.user().clickCheckBox(1);
+    const QString target = chooseTarget(QStringLiteral("busy.vmdk"));
+    bool copiedWhileBusy = false;
+    // A long slot right behind the first range: the window answers nothing until it ends.
+    atRange(kBlocks, [&] {
+        QTimer::singleShot(0, this, [&] {
+            const QDeadlineTimer deadline(std::chrono::seconds(30));
+            while (!(copiedWhileBusy = QFileInfo(target).size() == kBlocks * qint64{kMiB}) &&
+                   !deadline.hasExpired()) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+        });
+    });
+    recordBar();
+
+    const QStringList seen = runToTheEnd(1, [this] { m_shown << "box " + barState(progress()); });
+    QCOMPARE(seen, ModalCloser::plainBoxes({kEnd}));
+    QVERIFY(copiedWhileBusy);
+    QVERIFY(contentsOf(target) == first + second);
+    QCOMPARE(m_shown, QStringList({"range 24", "23", "range 23", "22", "box 23:22"}));
+}
+
+void WindowRunTest::barRepaintsAtMostOnceAFrame() {
+    // A hundred steps, each one wide enough to need a paint, twenty times a step.
+    constexpr std::uint32_t kSteps = 100;
+    constexpr std::uint32_t kRepeats = 20;
+    PaintCounter counter;
+    progress()->installEventFilter(&counter);
+    recordBar();
+    std::atomic<bool> handedAll{false};
+    QElapsedTimer elapsed;
+    elapsed.start();
+    std::thread worker([&] {
+        m_window->setProgressRange(0, kSteps);
+        for (std::uint32_t move = 0; move < kSteps * kRepeats; ++move) {
+            m_window->setProgressPosition(move / kRepeats);
+            std::this_thread::sleep_for(std::chrono::microseconds(100));
+        }
+        handedAll = true;
+    });
+    QTRY_VERIFY(handedAll);
+    worker.join();
+    QTRY_COMPARE(barState(progress()), QStringLiteral("100:99"));
+    // A frame is about 16 ms; the range and the first position may each paint at once.
+    QVERIFY2(counter.paints <= elapsed.elapsed() / 16 + 3,
+             qPrintable(
+                 QStringLiteral("%1 paints in %2 ms").arg(counter.paints).arg(elapsed.elapsed())));
+    QCOMPARE(m_shown, QStringList({"range 100", "99"}));
 }
 
 QTEST_MAIN(WindowRunTest)

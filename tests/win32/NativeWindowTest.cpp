@@ -1,15 +1,16 @@
 #include "CMyStaticLink.h"
 #include "ControlIds.h"
 #include "DialogForm.h"
+#include "FileBytes.h"
 #include "WideText.h"
 #include "WindowDriver.h"
 
+#include <array>
 #include <commctrl.h>
 #include <dlgs.h>
 #include <filesystem>
-#include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
-#include <iterator>
 #include <shlobj.h>
 
 namespace fs = std::filesystem;
@@ -45,40 +46,21 @@ std::vector<HWND> Children(HWND dialog) {
     return children;
 }
 
-const wchar_t* ClassOf(ControlKind kind) {
-    switch (kind) {
-    case ControlKind::Edit:
-        return L"Edit";
-    case ControlKind::Button:
-        return L"Button";
-    case ControlKind::ListView:
-        return WC_LISTVIEWW;
-    case ControlKind::Progress:
-        return PROGRESS_CLASSW;
-    default:
-        return L"Static";
-    }
-}
+// The window class of each kind of control, in the order of ControlKind.
+const std::array<const wchar_t*, 7> kClassOfKind{
+    L"Static", L"Edit", L"Button", WC_LISTVIEWW, PROGRESS_CLASSW, L"Static", L"Static"};
 
-std::string Bytes(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-fs::path WriteFile(const fs::path& file, std::size_t size, char seed) {
-    std::string bytes(size, '\0');
-    for (std::size_t i = 0; i < size; ++i) {
-        bytes[i] = static_cast<char>(seed + static_cast<char>(i * 7 % 251));
-    }
-    std::ofstream(file, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(size));
+fs::path WriteFile(const fs::path& file, std::size_t size, unsigned seed) {
+    FileBytes::write(WideText::ToUtf8(file.wstring()), FileBytes::pattern(size, seed));
     return file;
 }
 
-template <typename Condition> bool Eventually(Condition condition) {
-    for (int i = 0; i < 100 && !condition(); ++i) {
-        ::Sleep(20);
-    }
-    return condition();
+std::string Bytes(const fs::path& file) {
+    return FileBytes::read(WideText::ToUtf8(file.wstring()));
+}
+
+bool Eventually(const std::function<bool()>& condition) {
+    return WindowDriver::Poll(2, condition);
 }
 
 bool HasPixel(HWND window, COLORREF colour) {
@@ -162,12 +144,13 @@ TEST_F(NativeWindowTest, EveryControlHasItsTextRectangleAndTabPlace) {
 
     const std::vector<HWND> children = Children(dialog);
     ASSERT_EQ(children.size(), form.controls.size());
-    std::vector<HWND> tabStops;
     for (std::size_t i = 0; i < children.size(); ++i) {
         const FormControl& control = form.controls[i];
         SCOPED_TRACE(control.name);
         EXPECT_EQ(::GetDlgCtrlID(children[i]), control.id);
-        EXPECT_EQ(_wcsicmp(WindowDriver::ClassName(children[i]).c_str(), ClassOf(control.kind)), 0);
+        EXPECT_EQ(_wcsicmp(WindowDriver::ClassName(children[i]).c_str(),
+                           kClassOfKind.at(static_cast<std::size_t>(control.kind))),
+                  0);
         const RECT expected = DialogRect(dialog, control.rect);
         const RECT actual = ChildRect(children[i]);
         EXPECT_EQ(actual.left, expected.left);
@@ -179,17 +162,13 @@ TEST_F(NativeWindowTest, EveryControlHasItsTextRectangleAndTabPlace) {
         if (control.kind == ControlKind::Text || control.kind == ControlKind::Button) {
             EXPECT_EQ(WindowDriver::Text(children[i]), Wide(control.text));
         }
-        if ((::GetWindowLongW(children[i], GWL_STYLE) & WS_TABSTOP) != 0) {
-            tabStops.push_back(children[i]);
-        }
     }
-    const std::vector<HWND> expectedTabs{
-        window.Item(IDC_TARGET_PATH), window.Item(IDC_BROWSE_TARGET), window.Item(IDC_FILE_LIST),
-        window.Item(IDC_START),       window.Item(IDC_STOP),          window.Item(IDC_ADD_FILE)};
-    EXPECT_EQ(tabStops, expectedTabs);
-    for (std::size_t i = 0; i < tabStops.size(); ++i) {
-        EXPECT_EQ(::GetNextDlgTabItem(dialog, tabStops[i], FALSE),
-                  tabStops[(i + 1) % tabStops.size()]);
+    // Tab walks the controls with a tab stop in template order, and round again.
+    const std::array tabOrder{IDC_TARGET_PATH, IDC_BROWSE_TARGET, IDC_FILE_LIST,
+                              IDC_START,       IDC_STOP,          IDC_ADD_FILE};
+    for (std::size_t i = 0; i < tabOrder.size(); ++i) {
+        EXPECT_EQ(::GetNextDlgTabItem(dialog, window.Item(tabOrder[i]), FALSE),
+                  window.Item(tabOrder[(i + 1) % tabOrder.size()]));
     }
     GUITHREADINFO focus{};
     focus.cbSize = sizeof focus;
@@ -210,9 +189,9 @@ TEST_F(NativeWindowTest, EveryControlHasItsTextRectangleAndTabPlace) {
     const int items = ::GetMenuItemCount(menu);
     EXPECT_EQ(::GetMenuItemID(menu, items - 1), IDM_ABOUTBOX);
     EXPECT_EQ(::GetMenuState(menu, items - 2, MF_BYPOSITION) & MF_SEPARATOR, MF_SEPARATOR);
-    wchar_t aboutText[64] = {};
-    ::GetMenuStringW(menu, IDM_ABOUTBOX, aboutText, 64, MF_BYCOMMAND);
-    EXPECT_STREQ(aboutText, L"&About Veltrane...");
+    std::array<wchar_t, 64> aboutText{};
+    ::GetMenuStringW(menu, IDM_ABOUTBOX, aboutText.data(), aboutText.size(), MF_BYCOMMAND);
+    EXPECT_STREQ(aboutText.data(), L"&About Veltrane...");
 }
 
 TEST_F(NativeWindowTest, AboutItemOpensTheAboutBox) {
@@ -268,7 +247,7 @@ TEST_F(NativeWindowTest, CommandLineRowsThenADropInExplorersOrderAndSpaceTicksTh
 // The system's dialogs take a typed name: ".vmdk" goes to a new name without an extension, and
 // the open dialog spares the name of a file that exists.
 TEST_F(NativeWindowTest, FileDialogsFollowTheTypedNameRule) {
-    WriteFile(m_dir / L"xaa", 1, 'x');
+    WriteFile(m_dir / L"xaa", 1, 1);
     WindowDriver window;
     const auto choose = [&window](int button, const wchar_t* caption, const fs::path& name) {
         window.Click(button);
@@ -288,9 +267,9 @@ TEST_F(NativeWindowTest, FileDialogsFollowTheTypedNameRule) {
 }
 
 TEST_F(NativeWindowTest, RunJoinsTheTickedRowsByteForByteAndEndsWithTheNotice) {
-    const fs::path a = WriteFile(m_dir / L"片段-a.bin", 3, 'a');
-    const fs::path skipped = WriteFile(m_dir / L"skipped.bin", 10, 's');
-    const fs::path b = WriteFile(m_dir / L"片段-b.bin", 2 * 1024 * 1024 + 5, 'b');
+    const fs::path a = WriteFile(m_dir / L"片段-a.bin", 3, 1);
+    const fs::path skipped = WriteFile(m_dir / L"skipped.bin", 10, 2);
+    const fs::path b = WriteFile(m_dir / L"片段-b.bin", 2 * FileBytes::kMiB + 5, 3);
     const fs::path target = m_dir / L"目标.vmdk";
     WindowDriver window({a.wstring(), skipped.wstring(), b.wstring()});
     window.SetChecked(0, true);
@@ -307,7 +286,7 @@ TEST_F(NativeWindowTest, RunJoinsTheTickedRowsByteForByteAndEndsWithTheNotice) {
 }
 
 TEST_F(NativeWindowTest, UnopenableSourceHoldsTheRunWhichRefusesCloseAndHonoursStop) {
-    const fs::path good = WriteFile(m_dir / L"good.bin", 4096, 'g');
+    const fs::path good = WriteFile(m_dir / L"good.bin", 4096, 4);
     const fs::path target = m_dir / L"target.bin";
     WindowDriver window({(m_dir / L"missing.bin").wstring(), good.wstring()});
     window.SetChecked(0, true);

@@ -1,22 +1,11 @@
 #include "WindowDriver.h"
 
-#include <chrono>
 #include <commctrl.h>
 
 namespace {
 
 // The static of a message box that holds its text.
 constexpr int kMessageBoxText = 0xFFFF;
-
-template <typename Found> auto Poll(double seconds, Found found) -> decltype(found()) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    for (;;) {
-        if (auto result = found(); result || std::chrono::steady_clock::now() > deadline) {
-            return result;
-        }
-        ::Sleep(20);
-    }
-}
 
 std::vector<HWND> ThreadWindows(DWORD thread) {
     std::vector<HWND> windows;

@@ -3,6 +3,7 @@
 #include "CVeltraneDlg.h"
 
 #include <atomic>
+#include <chrono>
 #include <string>
 #include <thread>
 #include <vector>
@@ -37,6 +38,18 @@ public:
     // Asks the window to close as its close box would; true once the modal loop has ended.
     bool Close();
 
+    // Asks `found` every 20 ms until it gives a true value or `seconds` are over; returns its
+    // last answer.
+    template <typename Found> static auto Poll(double seconds, Found found) -> decltype(found()) {
+        const auto deadline =
+            std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+        for (;;) {
+            if (auto result = found(); result || std::chrono::steady_clock::now() > deadline) {
+                return result;
+            }
+            ::Sleep(20);
+        }
+    }
     static std::wstring Text(HWND window);
     static std::wstring ClassName(HWND window);
 
