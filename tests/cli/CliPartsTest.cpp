@@ -1,0 +1,109 @@
+#include "CommandLine.h"
+#include "ProgressLine.h"
+#include "ShellQuote.h"
+#include "TerminalText.h"
+
+#include <cstdio>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The targets and rows a command line gives, "-" before an unchecked row, or its error.
+std::string readOf(std::vector<std::string> words) {
+    words.insert(words.begin(), "veltrane-join");
+    std::vector<char*> argv;
+    argv.reserve(words.size());
+    for (std::string& word : words) {
+        argv.push_back(word.data());
+    }
+    const CommandLine line = CommandLine::parse(static_cast<int>(argv.size()), argv.data());
+    if (!line.error.empty()) {
+        return "error: " + line.error;
+    }
+    std::string read = line.options.target;
+    for (const auto& row : line.options.rows) {
+        read.append(row.checked ? " " : " -").append(row.path);
+    }
+    read.append(line.options.force ? " force" : "").append(line.options.quiet ? " quiet" : "");
+    if (line.options.stopAtBlock != 0) {
+        read.append(" ").append(std::to_string(line.options.stopAtBlock));
+    }
+    return read;
+}
+
+std::string drawn(void (*run)(ProgressLine&)) {
+    std::FILE* terminal = std::tmpfile();
+    ProgressLine line(terminal);
+    run(line);
+    std::string text(256, '\0');
+    std::rewind(terminal);
+    text.resize(std::fread(text.data(), 1, text.size(), terminal));
+    std::fclose(terminal);
+    return text.substr(text.rfind('\r') + 1);
+}
+
+} // namespace
+
+TEST(CommandLineTest, ReadsGnuOrderAndNamesEachFault) {
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
+        {{"t", "a", "--quiet"}, "t a quiet"},
+        {{"--unchecked", "t", "a"}, "error: '--unchecked' applies to a SOURCE, not to TARGET 't'"},
+        {{"t", "--unchecked", "a", "b", "-f"}, "t -a b force"},
+        {{"--stop-at-block=3", "t", "a"}, "t a 3"},
+        {{"--stop", "4", "t", "a"}, "t a 4"},
+        {{"t", "--", "--quiet", "-f"}, "t --quiet -f"},
+        {{"--", "-t", "a"}, "-t a"},
+        {{"t", "-", "a"}, "t - a"},
+        {{"t", "a", "--stop-at-block", "-1"}, "error: invalid number of blocks: '-1'"},
+        {{"--force=yes", "t", "a"}, "error: option '--force' doesn't allow an argument"},
+        {{"-fz", "t", "a"}, "error: invalid option -- 'z'"},
+        {{"t", "a", "--unchecked", "--", "b"}, "t a -b"},
+    };
+    for (const auto& [words, read] : cases) {
+        EXPECT_EQ(readOf(words), read) << words.front();
+    }
+}
+
+TEST(ShellQuoteTest, QuotesOnlyWhatCouldSteerTheTerminal) {
+    EXPECT_EQ(shellQuoted("a b/分卷.vmdk"), "a b/分卷.vmdk");
+    EXPECT_EQ(shellQuoted("a\nb"), "'a'$'\\n''b'");
+    EXPECT_EQ(shellQuoted("\x1b[31m"), "$'\\033''[31m'");
+    EXPECT_EQ(shellQuoted("it's\t"), "'it'\\''s'$'\\t'");
+    EXPECT_EQ(shellQuoted("\xc2\x9b"
+                          "1\xff"),
+              "$'\\302\\233''1'$'\\377'");
+    EXPECT_EQ(shellQuoted("plain", true), "'plain'");
+    EXPECT_EQ(shellQuoted("", true), "''");
+}
+
+TEST(TerminalTextTest, ShortensInTheMiddleByColumns) {
+    EXPECT_EQ(displayWidth("分卷 2"), 6U);
+    EXPECT_EQ(middleShortened("disk-s001.vmdk", 14), "disk-s001.vmdk");
+    EXPECT_EQ(middleShortened("disk-s001.vmdk", 9), "dis...mdk");
+    EXPECT_EQ(middleShortened("分卷分卷分卷.img", 10), "分....img");
+    EXPECT_EQ(leadingColumns("分卷 2", 3), "分");
+}
+
+TEST(ProgressLineTest, RateLeavesHolesOutAndOnlyACompleteSourceShowsHundred) {
+    // A 64 GiB hole passed in one step moves nothing.
+    const std::string hole = drawn([](ProgressLine& line) {
+        line.begin("hole", 64ULL << 30, 65536);
+        line.update(65535);
+        line.finish(ProgressLine::Outcome::Complete);
+    });
+    EXPECT_NE(hole.find("100%  64.0 GiB / 64.0 GiB  0 B/s"), std::string::npos) << hole;
+    const std::string stopped = drawn([](ProgressLine& line) {
+        line.begin("s", 2ULL << 20, 2);
+        line.update(0);
+        line.update(1);
+        line.finish(ProgressLine::Outcome::Stopped);
+    });
+    EXPECT_NE(stopped.find(" 99%  2.0 MiB / 2.0 MiB  stopped"), std::string::npos) << stopped;
+    const std::string failed = drawn([](ProgressLine& line) {
+        line.begin("f", 100, 0);
+        line.finish(ProgressLine::Outcome::Failed);
+    });
+    EXPECT_NE(failed.find("  0%  0 B / 100 B  failed"), std::string::npos) << failed;
+}
