@@ -39,6 +39,8 @@ test: deps
 	cmake --build --preset dev
 	ctest --preset dev
 
+# fincore shows what the page cache holds of the files after each run.
+bench: PACKAGES += util-linux-extra
 bench: deps
 	cmake --preset release
 	cmake --build --preset release

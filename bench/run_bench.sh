@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
-# Times veltrane-join against cat on the same inputs, interleaved, and prints the medians;
-# then the same join started from the window (veltrane-window-bench, found beside
+# Times veltrane-join against cat and cp on the same inputs, interleaved, and prints medians
+# with their spread. Every tool's time ends with its target on the disk: the join flushes
+# before it ends, the others are followed by `sync TARGET`. Also shows the dirty memory each
+# run added and what the page cache held of the target and the sources after it.
+# Then the same join started from the window (veltrane-window-bench, found beside
 # veltrane-join) against veltrane-join.
 # Usage: run_bench.sh PATH/TO/veltrane-join [RUNS]
 # BENCH_CASES picks the cases (default: "large small sparse window").
+# BENCH_BASELINE=PATH/TO/an-earlier-veltrane-join adds its runs for comparison.
 set -euo pipefail
 
 join_tool=$(realpath "$1")
@@ -11,11 +15,14 @@ window_tool=$(dirname "$join_tool")/veltrane-window-bench
 runs=${2:-5}
 cases=${BENCH_CASES:-large small sparse window}
 small_runs=$((runs * 4 + 1))
+baseline=${BENCH_BASELINE:+$(realpath "$BENCH_BASELINE")}
 data=${BENCH_DATA:-$(dirname "$0")/../bench-data}
 mkdir -p "$data"
 data=$(realpath "$data")
 target="$data/target.bin"
-
+# The sources of the set being timed, and whether each run starts with them in the page cache.
+sources=()
+warm=true
 make_inputs() {
     local name=$1 count=$2 size=$3 i
     mkdir -p "$data/$name"
@@ -27,21 +34,47 @@ make_inputs() {
     done
 }
 
-# Removes the target and syncs the disk, so that no run pays for the previous run's writeback.
+dirty_kib() { awk '/^(Dirty|Writeback):/ { s += $2 } END { print s }' /proc/meminfo; }
+
+# Samples the machine's dirty and writeback memory until killed; prints the highest.
+sample_dirty() {
+    local peak=0 now
+    trap 'echo "$peak"; exit 0' TERM
+    while :; do
+        now=$(dirty_kib)
+        ((now > peak)) && peak=$now
+        sleep 0.02
+    done
+}
+
+# Removes the target, syncs the disk and reads the sources into the page cache, so that every
+# run starts from the same state and none pays for the previous one's writeback.
 fresh_state() {
     rm -f "$target"
     sync
+    ! $warm || cat "${sources[@]}" >/dev/null
 }
 
-# One timed run: prints microseconds, peak resident KiB and the voluntary context switches
-# of all its threads.
+# One timed run: prints microseconds, peak resident KiB, the voluntary context switches of all
+# its threads and the dirty KiB it added at most.
 time_run() {
     fresh_state
-    local start end
+    local start end idle sampler
+    idle=$(dirty_kib)
+    sample_dirty >"$data/dirty" &
+    sampler=$!
     start=$(date +%s%N)
     /usr/bin/time -o "$data/rss" -f '%M %w' "$@" >/dev/null 2>&1
     end=$(date +%s%N)
-    echo "$(((end - start) / 1000)) $(cat "$data/rss")"
+    kill "$sampler"
+    wait "$sampler" || true
+    echo "$(((end - start) / 1000)) $(cat "$data/rss") $(($(cat "$data/dirty") - idle))"
+}
+
+# KiB of the target and the sources held in the page cache.
+cached_kib() {
+    fincore --bytes --noheadings --output RES "$target" "${sources[@]}" |
+        awk '{ s += $1 } END { printf "%d\n", s / 1024 }'
 }
 
 # A run that is fast but wrong must not count. Once per tool and set: the runs are alike, and
@@ -50,38 +83,93 @@ check_target() {
     cmp -s "$target" <(cat "${@:2}") || { echo "$1 output differs" >&2; exit 1; }
 }
 
+blocks_kib() { echo $(($(stat -c '%b * %B' "$1") / 1024)); }
+
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+range_of() { sort -n | awk '{ v[NR] = $1 } END { print v[1] "-" v[NR] }'; }
 # "min-max" of the timings in microseconds, as seconds.
 spread() { sort -n | awk '{ v[NR] = $1 } END { printf "%.3f-%.3f s", v[1] / 1e6, v[NR] / 1e6 }'; }
-blocks_kib() { echo $(($(stat -c '%b * %B' "$1") / 1024)); }
+
+# Runs one tool on the current sources; appends its figures to $data/TOOL.{t,rss,dirty,cache}.
+run_tool() {
+    local tool=$1 us rss dirty
+    # shellcheck disable=SC2016 # the inner shells expand their own arguments
+    case $tool in
+    cat) read -r us rss _ dirty < <(time_run sh -c 'cat "$@" >"$0" && sync "$0"' "$target" "${sources[@]}") ;;
+    cp) read -r us rss _ dirty < <(time_run sh -c 'cp --sparse=auto "$1" "$0" && sync "$0"' "$target" "${sources[@]}") ;;
+    join) read -r us rss _ dirty < <(time_run "$join_tool" "$target" "${sources[@]}") ;;
+    plain) read -r us rss _ dirty < <(time_run "$join_tool" --plain-copy "$target" "${sources[@]}") ;;
+    before) read -r us rss _ dirty < <(time_run "$baseline" "$target" "${sources[@]}") ;;
+    esac
+    echo "$us" >>"$data/$tool.t"
+    echo "$rss" >>"$data/$tool.rss"
+    echo "$dirty" >>"$data/$tool.dirty"
+    cached_kib >>"$data/$tool.cache"
+}
+
+label_of() {
+    case $1 in
+    cat) echo "cat + sync" ;;
+    cp) echo "cp --sparse=auto + sync" ;;
+    join) echo "veltrane-join" ;;
+    plain) echo "veltrane-join --plain-copy" ;;
+    before) echo "veltrane-join before" ;;
+    esac
+}
+
+# Per tool: time, speed and ratio to the first tool; the dirty memory its runs added and the
+# cache they left (medians, then min-max); peak resident memory and the target's blocks.
+report() {
+    local bytes=$1 first=$2 tool
+    shift
+    for tool in "$@"; do
+        awk -v label="$(label_of "$tool")" -v bytes="$bytes" -v t="$(median <"$data/$tool.t")" \
+            -v first="$(label_of "$first")" -v ref="$(median <"$data/$first.t")" \
+            -v ts="$(range_of <"$data/$tool.t")" \
+            -v d="$(median <"$data/$tool.dirty")" -v ds="$(range_of <"$data/$tool.dirty")" \
+            -v c="$(median <"$data/$tool.cache")" -v cs="$(range_of <"$data/$tool.cache")" \
+            -v rss="$(sort -n "$data/$tool.rss" | tail -n 1)" -v kib="$(cat "$data/$tool.kib")" 'BEGIN {
+            split(ts, tr, "-"); split(ds, dr, "-"); split(cs, cr, "-")
+            printf "  %-27s %7.3f s (%.3f-%.3f)  %7.1f MB/s  x%.2f of %s\n", label, t / 1e6,
+                tr[1] / 1e6, tr[2] / 1e6, bytes / t, ref / t, first
+            printf "  %-27s dirty added %.1f MiB (%.1f-%.1f), cached after %.1f MiB (%.1f-%.1f)\n",
+                "", d / 1024, dr[1] / 1024, dr[2] / 1024, c / 1024, cr[1] / 1024, cr[2] / 1024
+            printf "  %-27s peak resident %.1f MiB, target takes %d KiB\n", "", rss / 1024, kib
+        }'
+    done
+}
+
+# Interleaves the tools over the current sources, `n` rounds, checking each output once.
+bench_tools() {
+    local n=$1 tool i
+    shift
+    for tool in "$@"; do
+        : >"$data/$tool.t"; : >"$data/$tool.rss"; : >"$data/$tool.dirty"; : >"$data/$tool.cache"
+    done
+    for ((i = 0; i < n; i++)); do
+        for tool in "$@"; do
+            run_tool "$tool"
+            if ((i == 0)); then
+                blocks_kib "$target" >"$data/$tool.kib"
+                check_target "$(label_of "$tool")" "${sources[@]}"
+            fi
+        done
+    done
+}
+
+# The reference tool, then the joins.
+tools() { echo "$1" join plain ${baseline:+before}; }
 
 bench_set() {
     local name=$1 count=$2 size=$3 n=$4
     make_inputs "$name" "$count" "$size"
-    local sources=("$data/$name"/part*)
-    cat "${sources[@]}" >/dev/null # warm the page cache
-    local bytes=$((count * size)) i
-    : >"$data/cat.t"; : >"$data/join.t"; : >"$data/plain.t"; : >"$data/join.rss"
-    for ((i = 0; i < n; i++)); do
-        time_run sh -c 'cat "$@" >"$0"' "$target" "${sources[@]}" | cut -d' ' -f1 >>"$data/cat.t"
-        read -r us rss _ < <(time_run "$join_tool" "$target" "${sources[@]}")
-        echo "$us" >>"$data/join.t"; echo "$rss" >>"$data/join.rss"
-        ((i > 0)) || check_target veltrane-join "${sources[@]}"
-        read -r us rss _ < <(time_run "$join_tool" --plain-copy "$target" "${sources[@]}")
-        echo "$us" >>"$data/plain.t"; echo "$rss" >>"$data/join.rss"
-        ((i > 0)) || check_target "veltrane-join --plain-copy" "${sources[@]}"
-    done
-    local cat_us join_us plain_us peak
-    cat_us=$(median <"$data/cat.t"); join_us=$(median <"$data/join.t"); plain_us=$(median <"$data/plain.t")
-    peak=$(sort -n "$data/join.rss" | tail -n 1)
-    awk -v name="$name" -v bytes="$bytes" -v c="$cat_us" -v j="$join_us" -v p="$plain_us" -v n="$n" -v rss="$peak" \
-        -v cs="$(spread <"$data/cat.t")" -v js="$(spread <"$data/join.t")" -v ps="$(spread <"$data/plain.t")" 'BEGIN {
-        printf "%s: %d runs each, %.1f MB per run\n", name, n, bytes / 1e6
-        printf "  cat                        %9.1f MB/s  (%s)\n", bytes / c, cs
-        printf "  veltrane-join              %9.1f MB/s  ratio %.3f  (%s)\n", bytes / j, c / j, js
-        printf "  veltrane-join --plain-copy %9.1f MB/s  ratio %.3f  (%s)\n", bytes / p, c / p, ps
-        printf "  peak resident memory of veltrane-join: %.1f MiB\n", rss / 1024
-    }'
+    sources=("$data/$name"/part*)
+    warm=true
+    # shellcheck disable=SC2046
+    bench_tools "$n" $(tools cat)
+    echo "$name: $n runs each, $count x $size bytes, $((count * size / 1000000)) MB per run"
+    # shellcheck disable=SC2046
+    report $((count * size)) $(tools cat)
 }
 
 # One source of 8 GiB holding 32 MiB of data in 16 regions at offsets off the block grid
@@ -99,44 +187,18 @@ make_sparse() {
         dd of="$file" seek=$((size - (2 << 20) - 12345)) oflag=seek_bytes conv=notrunc status=none
 }
 
-# One timed join of the sparse source by the named tool.
-time_sparse() {
-    local source=$2
-    case $1 in
-    join) time_run "$join_tool" "$target" "$source" ;;
-    plain) time_run "$join_tool" --plain-copy "$target" "$source" ;;
-    cp) time_run cp --sparse=auto "$source" "$target" ;;
-    cat) time_run sh -c 'cat "$1" >"$0"' "$target" "$source" ;;
-    esac
-}
-
-# The hole-aware joins against cp, which does the same work for one file, and cat.
+# The hole-aware joins against cp, which does the same work for one file. Neither the source
+# is read into the cache first nor cat timed: each would fill it with gigabytes of zeros.
 bench_sparse() {
-    local n=$1 source="$data/sparse/part000" tools=(join plain cp cat) i tool
+    local n=$1
     make_sparse
-    cat "$source" >/dev/null
-    for tool in "${tools[@]}"; do : >"$data/$tool.t"; done
-    for ((i = 0; i < n; i++)); do
-        for tool in "${tools[@]}"; do
-            time_sparse "$tool" "$source" | cut -d' ' -f1 >>"$data/$tool.t"
-            if ((i == 0)); then
-                cmp -s "$target" "$source" || { echo "sparse: $tool output differs" >&2; exit 1; }
-                blocks_kib "$target" >"$data/$tool.kib"
-            fi
-        done
-    done
-    echo "sparse: $n runs each, one source of $(($(stat -c %s "$source") >> 30)) GiB taking $(blocks_kib "$source") KiB"
-    for tool in "${tools[@]}"; do
-        awk -v name="$tool" -v t="$(median <"$data/$tool.t")" -v c="$(median <"$data/cp.t")" \
-            -v k="$(median <"$data/cat.t")" -v s="$(spread <"$data/$tool.t")" \
-            -v kib="$(cat "$data/$tool.kib")" 'BEGIN {
-            label["join"] = "veltrane-join"; label["plain"] = "veltrane-join --plain-copy"
-            label["cp"] = "cp --sparse=auto"; label["cat"] = "cat"
-            printf "  %-26s %8.3f s (%s)  %6.2f x cp  %8.1f x faster than cat  target %d KiB\n",
-                label[name], t / 1e6, s, t / c, k / t, kib
-        }'
-    done
-    rm -f "$data"/*.kib
+    sources=("$data/sparse/part000")
+    warm=false
+    # shellcheck disable=SC2046
+    bench_tools "$n" $(tools cp)
+    echo "sparse: $n runs each, one source of $(($(stat -c %s "${sources[0]}") >> 30)) GiB taking $(blocks_kib "${sources[0]}") KiB"
+    # shellcheck disable=SC2046
+    report "$(stat -c %s "${sources[0]}")" $(tools cp)
 }
 
 # The same join from the window and from veltrane-join, interleaved. The window's run is timed
@@ -147,11 +209,11 @@ bench_window() {
     local n=$1 count=4 size=$((256 << 20)) i
     [ -x "$window_tool" ] || { echo "window: $window_tool not built, left out"; return; }
     make_inputs window "$count" "$size"
-    local sources=("$data/window"/part*)
-    cat "${sources[@]}" >/dev/null
+    sources=("$data/window"/part*)
+    warm=true
     : >"$data/join.t"; : >"$data/window.t"; : >"$data/join.w"; : >"$data/window.w"
     for ((i = 0; i < n; i++)); do
-        read -r us _ waits < <(time_run "$join_tool" "$target" "${sources[@]}")
+        read -r us _ waits _ < <(time_run "$join_tool" "$target" "${sources[@]}")
         echo "$us" >>"$data/join.t"; echo "$waits" >>"$data/join.w"
         ((i > 0)) || check_target veltrane-join "${sources[@]}"
         fresh_state
@@ -171,7 +233,8 @@ bench_window() {
     }'
 }
 
-echo "veltrane-join vs cat ($(cat --version | head -n 1)), medians, data in $data"
+echo "veltrane-join vs cat ($(cat --version | head -n 1)), medians (min-max), data in $data"
+echo "load before: $(uptime)"
 for case in $cases; do
     case $case in
     large) bench_set large 4 $((512 << 20)) "$runs" ;;
@@ -181,4 +244,5 @@ for case in $cases; do
     *) echo "unknown case: $case" >&2; exit 2 ;;
     esac
 done
-rm -f "$target" "$data"/*.t "$data"/*.w "$data/rss" "$data/join.rss"
+rm -f "$target" "$data"/*.t "$data"/*.w "$data"/*.rss "$data"/*.dirty "$data"/*.cache "$data"/*.kib \
+    "$data/rss" "$data/dirty"

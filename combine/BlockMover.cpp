@@ -1,13 +1,15 @@
 #include "BlockMover.h"
 
 #include "DiskFile.h"
+#include "WriteBehind.h"
 
 #include <algorithm>
 #include <utility>
 
-BlockMover::BlockMover(DiskFile& source, DiskFile& target, std::span<char> buffer, bool kernelCopy)
-    : m_source(source), m_target(target), m_buffer(buffer), m_regions(source),
-      m_kernelCopy(kernelCopy) {}
+BlockMover::BlockMover(DiskFile& source, DiskFile& target, std::span<char> buffer, bool kernelCopy,
+                       WriteBehind& writeBehind)
+    : m_source(source), m_target(target), m_writeBehind(writeBehind), m_buffer(buffer),
+      m_regions(source), m_kernelCopy(kernelCopy) {}
 
 std::uint64_t BlockMover::nextData(std::uint64_t from) {
     return m_regions.within(from, m_source.length()).start;
@@ -34,17 +36,21 @@ BlockMover::Status BlockMover::move(std::uint64_t from, std::uint64_t to, std::u
         }
         at = data.end;
     }
+    dropCopied(end);
     return Status::Moved;
 }
 
 BlockMover::Status BlockMover::movePiece(std::uint64_t from, std::uint64_t to, std::size_t size) {
     const std::size_t copied = m_kernelCopy ? copyInKernel(from, to, size) : 0;
-    if (copied == size) {
-        return Status::Moved;
-    }
     // A kernel copy that stopped short has reached the source's end or failed; the buffer's
     // read finds out which and reports a failure on the side it belongs to.
-    return copyThroughBuffer(from + copied, to + copied, size - copied);
+    if (copied < size) {
+        if (const Status status = copyThroughBuffer(from + copied, to + copied, size - copied);
+            status != Status::Moved) {
+            return status;
+        }
+    }
+    return m_writeBehind.written(m_target, {to, to + size}) ? Status::Moved : Status::WriteFailed;
 }
 
 std::size_t BlockMover::copyInKernel(std::uint64_t from, std::uint64_t to, std::size_t size) {
@@ -84,5 +90,14 @@ BlockMover::Status BlockMover::copyThroughBuffer(std::uint64_t from, std::uint64
 void BlockMover::leaveHole() {
     if (!std::exchange(m_leftHole, true)) {
         m_target.prepareForHoles();
+    }
+}
+
+void BlockMover::dropCopied(std::uint64_t end) {
+    const std::uint64_t upTo =
+        end >= m_source.length() ? WriteBehind::chunkEnd(end) : WriteBehind::chunkStart(end);
+    if (upTo > m_sourceDropped) {
+        m_source.dropCached({m_sourceDropped, upTo});
+        m_sourceDropped = upTo;
     }
 }

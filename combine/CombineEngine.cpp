@@ -122,7 +122,9 @@ void CombineEngine::CombineFiles() {
             step = AppendSourceFile(m_host.rowPath(row), offset, target);
         }
     }
-    if (!target.close() && step == RunStep::Continue) {
+    // A stopped or failed run flushes what it wrote too: the notice promises it is on the disk.
+    const bool flushed = m_writeBehind.finish(target);
+    if (!(target.close() && flushed) && step == RunStep::Continue) {
         m_host.showWindowMessage(RunMessage(Kind::WriteTarget, m_targetPath, target.lastError()));
     }
 }
@@ -174,7 +176,7 @@ CombineEngine::RunStep CombineEngine::AppendSourceFile(const std::string& path,
     if (!buffer) {
         return EndRunWith(RunMessage(Kind::OutOfMemory));
     }
-    BlockMover mover(source, target, *buffer, !m_plainCopy);
+    BlockMover mover(source, target, *buffer, !m_plainCopy, m_writeBehind);
     // The source's blocks are written from the running offset on, whatever came before.
     const std::uint64_t targetStart = offset;
     std::uint64_t block = 0;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "WriteBehind.h"
+
 #include <atomic>
 #include <cstdint>
 #include <list>
@@ -81,5 +83,7 @@ private:
     std::atomic<std::uint64_t> m_stopAtBlock{0};
     // Whole blocks begun in the current run; the worker's alone.
     std::uint64_t m_blocksBegun = 0;
+    // The current run's target on its way to the disk; the worker's alone.
+    WriteBehind m_writeBehind;
     std::list<Worker> m_workers;
 };

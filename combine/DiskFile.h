@@ -10,7 +10,9 @@
 // The few file operations a combine run needs, with 64-bit positions given on every call.
 // Failures come back as results, never as exceptions, and the system's reason for the last
 // one is kept. The build picks the system's implementation; this face stays the same on
-// every system.
+// every system. Windows has no call to start or await the writing of a range, nor to drop a
+// range's cached pages: there those three do nothing, and the flush at the end alone puts
+// the data on the disk.
 class DiskFile {
 public:
     // Bytes [start, end) of a file.
@@ -63,6 +65,16 @@ public:
     void prepareForHoles();
     // Lengthens the file to `length` with a hole; a file already that long is left alone.
     bool extendTo(std::uint64_t length);
+
+    // Starts writing the bytes written within `region` to the disk, without waiting for them.
+    void startWriteOut(Region region);
+    // Returns once the bytes written within `region` are on the disk; false when they could
+    // not be written. Where the system cannot wait for a range, the flush will.
+    bool waitWrittenOut(Region region);
+    // Lets the system forget the cached pages of `region`; pages not yet on the disk stay.
+    void dropCached(Region region);
+    // Puts every byte written so far on stable storage.
+    bool flush();
 
 private:
     // Which file on which volume, whatever name it was opened by.

@@ -48,6 +48,30 @@ std::optional<off_t> systemOffset(std::uint64_t offset) {
     return static_cast<off_t>(offset);
 }
 
+// The calls that take a range as start and length; an empty range means "to the end" to them.
+struct SystemRange {
+    off_t start = 0;
+    off_t length = 0;
+};
+
+std::optional<SystemRange> systemRange(DiskFile::Region region) {
+    const auto start = systemOffset(region.start);
+    const auto end = systemOffset(region.end);
+    if (!start || !end || *end <= *start) {
+        return std::nullopt;
+    }
+    return SystemRange{*start, *end - *start};
+}
+
+int syncRange(int fd, DiskFile::Region region, unsigned int flags) {
+    const auto range = systemRange(region);
+    if (!range) {
+        return 0;
+    }
+    return retryOnInterrupt(
+        [&] { return ::sync_file_range(fd, range->start, range->length, flags); });
+}
+
 } // namespace
 
 DiskFile::~DiskFile() {
@@ -228,4 +252,32 @@ bool DiskFile::extendTo(std::uint64_t length) {
     }
     return info.st_size >= *wanted ||
            retryOnInterrupt([&] { return ::ftruncate(fd, *wanted); }) == 0 || failed(systemError());
+}
+
+void DiskFile::startWriteOut(Region region) {
+    // Only a hint: whatever fails here fails again where it is waited for.
+    syncRange(static_cast<int>(m_handle), region, SYNC_FILE_RANGE_WRITE);
+}
+
+bool DiskFile::waitWrittenOut(Region region) {
+    if (syncRange(static_cast<int>(m_handle), region,
+                  SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE |
+                      SYNC_FILE_RANGE_WAIT_AFTER) == 0) {
+        return true;
+    }
+    // A system or file system without the call leaves the waiting to the flush.
+    return errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP || errno == ESPIPE ||
+           failed(systemError());
+}
+
+void DiskFile::dropCached(Region region) {
+    if (const auto range = systemRange(region)) {
+        ::posix_fadvise(static_cast<int>(m_handle), range->start, range->length,
+                        POSIX_FADV_DONTNEED);
+    }
+}
+
+bool DiskFile::flush() {
+    return retryOnInterrupt([&] { return ::fdatasync(static_cast<int>(m_handle)); }) == 0 ||
+           failed(systemError());
 }

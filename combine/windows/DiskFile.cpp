@@ -290,3 +290,15 @@ bool DiskFile::extendTo(std::uint64_t length) {
             ::SetEndOfFile(asHandle(m_handle))) ||
            failed(systemError());
 }
+
+void DiskFile::startWriteOut(Region /*region*/) {}
+
+bool DiskFile::waitWrittenOut(Region /*region*/) {
+    return true;
+}
+
+void DiskFile::dropCached(Region /*region*/) {}
+
+bool DiskFile::flush() {
+    return ::FlushFileBuffers(asHandle(m_handle)) || failed(systemError());
+}

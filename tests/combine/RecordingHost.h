@@ -7,6 +7,7 @@
 #include <mutex>
 #include <string>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 // A window stand-in that records every call the engine makes, in order, as text lines, and
@@ -19,6 +20,8 @@ public:
     std::vector<RunMessage> runMessages() const;
     // The system's reason of each message.
     std::vector<std::error_code> reasons() const;
+    // Places an event of the test's own among the engine's calls.
+    void note(std::string event) { record(std::move(event)); }
 
     std::function<void(std::uint32_t)> onRange;
     std::function<void(std::uint32_t)> onPosition;
