@@ -2,7 +2,9 @@
 SHELL := /bin/bash
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 PACKAGES := cmake ninja-build g++ libgtest-dev qt6-base-dev libgl-dev time \
-  fonts-dejavu-extra fonts-droid-fallback
+  fonts-dejavu-extra fonts-droid-fallback gettext qt6-l10n-tools locales
+# The locales the translation tests run under; without them the C library falls back to C.
+TEST_LOCALES := en_US.UTF-8 zh_CN.UTF-8
 CHECK_PACKAGES := clang-tidy clang-format
 
 # Installs whichever of the packages given are missing.
@@ -18,6 +20,11 @@ endef
 
 deps:
 	$(call install,$(PACKAGES))
+	@for l in $(TEST_LOCALES); do \
+	  locale -a | grep -qix "$$(echo $$l | sed 's/UTF-8/utf8/')" && continue; \
+	  grep -qx "$$l UTF-8" /etc/locale.gen || echo "$$l UTF-8" | $(SUDO) tee -a /etc/locale.gen >/dev/null; \
+	  generate=1; \
+	done; [ -z "$$generate" ] || $(SUDO) locale-gen
 
 check-deps:
 	$(call install,$(CHECK_PACKAGES))

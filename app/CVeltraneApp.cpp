@@ -1,6 +1,8 @@
 #include "CVeltraneApp.h"
 
 #include "CVeltraneDlg.h"
+#include "TextMark.h"
+#include "UiText.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -33,12 +35,13 @@ void acceptWindowSystemOptions(QCommandLineParser& parser) {
 QStringList processedFiles(const QStringList& arguments) {
     QCoreApplication::setApplicationVersion(QStringLiteral(VELTRANE_VERSION));
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Joins several files into one."));
+    parser.setApplicationDescription(UiText::Shown(Translatable("Joins several files into one.")));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("FILE"),
-                                 QStringLiteral("A file to list, unticked, as a source."),
-                                 QStringLiteral("[FILE ...]"));
+    parser.addPositionalArgument(
+        QStringLiteral("FILE"),
+        UiText::Shown(Translatable("A file to list, unticked, as a source.")),
+        QStringLiteral("[FILE ...]"));
     acceptWindowSystemOptions(parser);
     parser.process(arguments);
     return parser.positionalArguments();
@@ -58,10 +61,12 @@ QStringList filesFrom(const QStringList& arguments) {
 
 void CVeltraneApp::CheckCommandLine(int& argc, char** argv) {
     const QCoreApplication console(argc, argv);
+    UiText::Load();
     processedFiles(QCoreApplication::arguments());
 }
 
 bool CVeltraneApp::InitInstance(const QStringList& arguments) {
+    UiText::Load();
     const QStringList files = filesFrom(arguments);
     // The classic, unthemed look, whatever the desktop's theme.
     QApplication::setStyle(QStringLiteral("Windows"));

@@ -1,6 +1,8 @@
 #include "CommandLine.h"
 
+#include "Catalog.h"
 #include "ShellQuote.h"
+#include "TextFill.h"
 
 #include <array>
 #include <charconv>
@@ -50,14 +52,17 @@ const option* longOptionFor(int value) {
 std::string optionError(int code, const char* argument) {
     if (const option* known = longOptionFor(optopt); known != nullptr && optopt != 0) {
         const std::string name = std::string("'--") + known->name + "'";
-        return known->has_arg == required_argument && code == ':'
-                   ? "option " + name + " requires an argument"
-                   : "option " + name + " doesn't allow an argument";
+        const char* format = known->has_arg == required_argument && code == ':'
+                                 ? Catalog::Translated("option %s requires an argument")
+                                 : Catalog::Translated("option %s doesn't allow an argument");
+        return TextFill::Fill(format, {name});
     }
     if (optopt != 0) {
-        return std::string("invalid option -- '") + static_cast<char>(optopt) + "'";
+        const char option = static_cast<char>(optopt);
+        return TextFill::Fill(Catalog::Translated("invalid option -- '%s'"), {{&option, 1}});
     }
-    return "unrecognized option " + shellQuoted(argument, true);
+    return TextFill::Fill(Catalog::Translated("unrecognized option %s"),
+                          {shellQuoted(argument, true)});
 }
 
 class Reader {
@@ -105,7 +110,8 @@ bool Reader::option(int code, const char* argument) {
         if (const auto count = blockCount(argument)) {
             options.stopAtBlock = *count;
         } else {
-            result.error = "invalid number of blocks: " + shellQuoted(argument, true);
+            result.error = TextFill::Fill(Catalog::Translated("invalid number of blocks: %s"),
+                                          {shellQuoted(argument, true)});
         }
         break;
     default:
@@ -121,8 +127,9 @@ void Reader::operand(const char* argument) {
     }
     if (!m_haveTarget) {
         if (m_unchecked) {
-            result.error =
-                "'--unchecked' applies to a SOURCE, not to TARGET " + shellQuoted(argument, true);
+            result.error = TextFill::Fill(
+                Catalog::Translated("'--unchecked' applies to a SOURCE, not to TARGET %s"),
+                {shellQuoted(argument, true)});
             return;
         }
         result.options.target = argument;
@@ -138,11 +145,12 @@ void Reader::finish() {
         return;
     }
     if (!m_haveTarget) {
-        result.error = "missing operand";
+        result.error = Catalog::Translated("missing operand");
     } else if (m_unchecked) {
-        result.error = "missing SOURCE operand after '--unchecked'";
+        result.error = Catalog::Translated("missing SOURCE operand after '--unchecked'");
     } else if (result.options.rows.empty()) {
-        result.error = "missing SOURCE operand after " + shellQuoted(result.options.target, true);
+        result.error = TextFill::Fill(Catalog::Translated("missing SOURCE operand after %s"),
+                                      {shellQuoted(result.options.target, true)});
     }
 }
 

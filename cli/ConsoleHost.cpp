@@ -1,7 +1,9 @@
 #include "ConsoleHost.h"
 
+#include "Catalog.h"
 #include "CombineEngine.h"
 #include "ShellQuote.h"
+#include "TextFill.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -20,11 +22,12 @@ constexpr std::string_view kSeparators = "/";
 std::string reasonOf(const RunMessage& message) {
     switch (message.kind) {
     case RunMessage::Kind::TargetIsSource:
-        return "also listed as source " + shellQuoted(message.otherPath);
+        return TextFill::Fill(Catalog::Translated("also listed as source %s"),
+                              {shellQuoted(message.otherPath)});
     case RunMessage::Kind::TargetNotEmpty:
-        return "not empty; -f or --force replaces it";
+        return Catalog::Translated("not empty; -f or --force replaces it");
     case RunMessage::Kind::SourceEndedEarly:
-        return "ended before its length; the rest of its span is zeros";
+        return Catalog::Translated("ended before its length; the rest of its span is zeros");
     default:
         break;
     }
@@ -104,10 +107,10 @@ void ConsoleHost::showApplicationNotice(const std::string& text) {
     // The trace on standard output is complete before anyone waiting for the end goes on.
     noteTraceResult(std::fflush(stdout) == 0);
     if (m_stopped) {
-        writeMessageLine(kProgram + std::string("stopped: ") + shellQuoted(targetBoxText()) +
-                         " is incomplete");
+        writeMessageLine(kProgram + TextFill::Fill(Catalog::Translated("stopped: %s is incomplete"),
+                                                   {shellQuoted(targetBoxText())}));
     }
-    LineHost::showApplicationNotice(text);
+    LineHost::showApplicationNotice(Catalog::Translated(text.c_str()));
 }
 
 void ConsoleHost::writeProgressLine(const std::string& line) {
@@ -137,5 +140,6 @@ void ConsoleHost::writeNoticeLine(const std::string& line) {
 std::string ConsoleHost::messageLine(const RunMessage& message) {
     const std::string path = message.path.empty() ? "" : shellQuoted(message.path) + ": ";
     const std::string reason = reasonOf(message);
-    return kProgram + path + message.text() + (reason.empty() ? "" : ": " + reason);
+    return kProgram + path + Catalog::Translated(message.text()) +
+           (reason.empty() ? "" : ": " + reason);
 }

@@ -1,5 +1,6 @@
 #include "ProgressLine.h"
 
+#include "Catalog.h"
 #include "TerminalText.h"
 
 #include <algorithm>
@@ -68,9 +69,9 @@ void ProgressLine::finish(Outcome outcome) {
         // A stop lets the step being copied finish.
         endStep();
         setBlocksDone(m_blocksBegun);
-        draw("stopped");
+        draw(Catalog::Translated("stopped"));
     } else {
-        draw("failed");
+        draw(Catalog::Translated("failed"));
     }
     std::fputc('\n', m_terminal);
     m_open = false;

@@ -1,10 +1,13 @@
 // veltrane-join: joins files into one from the command line, on the window's engine.
 
+#include "Catalog.h"
 #include "CombineEngine.h"
 #include "CommandLine.h"
 #include "Console.h"
 #include "ConsoleHost.h"
 #include "StopSignals.h"
+#include "TextFill.h"
+#include "TextMark.h"
 
 #include <cerrno>
 #include <csignal>
@@ -15,40 +18,41 @@
 
 namespace {
 
-constexpr const char* kHelp = R"(Usage: veltrane-join [OPTION]... TARGET [--unchecked] SOURCE...
-Write the SOURCE files back to back, in the order given, into TARGET. Nothing is added
-between the pieces and no format is read. Holes in sparse sources stay holes in the target.
-
-TARGET is created when it is absent or empty. One that holds data is left as it is, unless
---force is given; a TARGET that is also a SOURCE is never written.
-
-Options may stand anywhere before "--"; after it, every argument is a file name.
-  -f, --force          empty and replace a TARGET that holds data
-      --unchecked      leave out the SOURCE that follows, like a row whose box is clear
-      --quiet          print nothing but errors: no progress line, no notice
-      --trace          print each step of the progress bar ("range 0 B", "pos b") on
-                       standard output, instead of the progress line
-      --plain-copy     move every block through the buffer, never by in-kernel copy
-      --stop-at-block=N
-                       stop the run as its N-th whole block (from 1) begins; that block is
-                       still written
-  -h, --help           show this help and exit
-      --version        show the version and exit
-
-On a terminal, standard error shows one progress line per source. A file that cannot be used
-is reported as "veltrane-join: PATH: TEXT: REASON" on standard error, and the run ends with
-"notice: combine end".
-
-The first SIGINT, SIGTERM or SIGHUP stops the run after the block being copied; a second one
-ends the program at once. A stopped or failed run leaves TARGET incomplete.
-
-Exit status: 0 when the run reported nothing, 1 when it reported a message or was stopped by
---stop-at-block, 2 for bad usage, 128 + N when stopped by signal N.
-)";
+constexpr const char* kHelp = Translatable(
+    "Usage: veltrane-join [OPTION]... TARGET [--unchecked] SOURCE...\n"
+    "Write the SOURCE files back to back, in the order given, into TARGET. Nothing is added\n"
+    "between the pieces and no format is read. Holes in sparse sources stay holes in the target.\n"
+    "\n"
+    "TARGET is created when it is absent or empty. One that holds data is left as it is, unless\n"
+    "--force is given; a TARGET that is also a SOURCE is never written.\n"
+    "\n"
+    "Options may stand anywhere before \"--\"; after it, every argument is a file name.\n"
+    "  -f, --force          empty and replace a TARGET that holds data\n"
+    "      --unchecked      leave out the SOURCE that follows, like a row whose box is clear\n"
+    "      --quiet          print nothing but errors: no progress line, no notice\n"
+    "      --trace          print each step of the progress bar (\"range 0 B\", \"pos b\") on\n"
+    "                       standard output, instead of the progress line\n"
+    "      --plain-copy     move every block through the buffer, never by in-kernel copy\n"
+    "      --stop-at-block=N\n"
+    "                       stop the run as its N-th whole block (from 1) begins; that block is\n"
+    "                       still written\n"
+    "  -h, --help           show this help and exit\n"
+    "      --version        show the version and exit\n"
+    "\n"
+    "On a terminal, standard error shows one progress line per source. A file that cannot be used\n"
+    "is reported as \"veltrane-join: PATH: TEXT: REASON\" on standard error, and the run ends "
+    "with\n"
+    "\"notice: combine end\".\n"
+    "\n"
+    "The first SIGINT, SIGTERM or SIGHUP stops the run after the block being copied; a second one\n"
+    "ends the program at once. A stopped or failed run leaves TARGET incomplete.\n"
+    "\n"
+    "Exit status: 0 when the run reported nothing, 1 when it reported a message or was stopped by\n"
+    "--stop-at-block, 2 for bad usage, 128 + N when stopped by signal N.\n");
 
 int usageError(const std::string& error) {
-    std::fprintf(stderr, "veltrane-join: %s\nTry 'veltrane-join --help' for more information.\n",
-                 error.c_str());
+    std::fprintf(stderr, "veltrane-join: %s\n%s\n", error.c_str(),
+                 Catalog::Translated("Try 'veltrane-join --help' for more information."));
     return 2;
 }
 
@@ -60,8 +64,8 @@ int closeStdout(int status, int earlier = 0) {
         return status;
     }
     const int error = errno != 0 ? errno : earlier;
-    std::fprintf(stderr, "veltrane-join: write error%s%s\n", error != 0 ? ": " : "",
-                 error != 0 ? std::strerror(error) : "");
+    std::fprintf(stderr, "veltrane-join: %s%s%s\n", Catalog::Translated("write error"),
+                 error != 0 ? ": " : "", error != 0 ? std::strerror(error) : "");
     return status != 0 ? status : 1;
 }
 
@@ -107,6 +111,7 @@ int run(std::vector<std::string> arguments) {
     std::signal(SIGXFSZ, SIG_IGN);
     std::signal(SIGPIPE, SIG_IGN);
 #endif
+    Catalog::Open();
     std::vector<char*> argv;
     argv.reserve(arguments.size() + 1);
     for (std::string& argument : arguments) {
@@ -120,7 +125,7 @@ int run(std::vector<std::string> arguments) {
     }
     const JoinOptions& options = commandLine.options;
     if (options.help) {
-        std::fputs(kHelp, stdout);
+        std::fputs(Catalog::Translated(kHelp), stdout);
         return closeStdout(0);
     }
     if (options.version) {

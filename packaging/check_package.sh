@@ -29,7 +29,8 @@ has_files() {
 }
 
 unpack veltrane-join
-has_files veltrane-join usr/bin/veltrane-join usr/share/man/man1/veltrane-join.1.gz
+has_files veltrane-join usr/bin/veltrane-join usr/share/man/man1/veltrane-join.1.gz \
+  usr/share/locale/{en,zh_CN}/LC_MESSAGES/veltrane.mo
 # A headless server installs it alone: nothing of a toolkit or a display.
 if dpkg-deb -f "$deb" Depends | grep -Ei 'qt|libx|libgl|veltrane'; then
   fail "veltrane-join must not depend on a toolkit, a display or the window"
@@ -59,4 +60,7 @@ printf 'tail\n' >"$tree/b"
 "$join" "$tree/joined" "$tree/a" "$tree/empty" --unchecked "$tree/a" "$tree/b" 2>"$tree/stderr"
 [ "$(cat "$tree/stderr")" = "notice: combine end" ]
 cat "$tree/a" "$tree/b" | cmp - "$tree/joined"
+# The installed catalogs are found beside the program.
+[ "$(LC_ALL='' LANGUAGE='' LANG=zh_CN.UTF-8 "$join" 2>&1 | head -n 1)" = "veltrane-join: 缺少操作数" ] ||
+  fail "veltrane-join should speak Chinese under zh_CN"
 echo "package checks passed"

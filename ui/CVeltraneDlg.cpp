@@ -8,7 +8,9 @@
 #include "DialogTemplate.h"
 #include "FileList.h"
 #include "ProgressRelay.h"
+#include "TextMark.h"
 #include "TypedName.h"
+#include "UiText.h"
 #include "WindowLinks.h"
 
 #include <QCollator>
@@ -56,7 +58,8 @@ QString chooseFile(QWidget* owner, QFileDialog::AcceptMode mode) {
     dialog.setObjectName(QStringLiteral("fileDialog"));
     dialog.setAcceptMode(mode);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters({QStringLiteral("vmdk Files (*.vmdk)"), QStringLiteral("All Files (*)")});
+    dialog.setNameFilters({UiText::Shown(Translatable("vmdk Files (*.vmdk)")),
+                           UiText::Shown(Translatable("All Files (*)"))});
     // The open dialog's suffix is added afterwards, so as to spare the name of a file that exists.
     if (mode == QFileDialog::AcceptSave) {
         dialog.setDefaultSuffix(QString::fromLatin1(TypedName::kDefaultSuffix));
@@ -157,7 +160,7 @@ void CVeltraneDlg::OnInitDialog() {
     m_systemMenu->setObjectName(QStringLiteral("systemMenu"));
     m_systemMenu->setSeparatorsCollapsible(false);
     m_systemMenu->addSeparator();
-    QAction* about = m_systemMenu->addAction(QStringLiteral("&About Veltrane..."));
+    QAction* about = m_systemMenu->addAction(UiText::Shown(Translatable("&About Veltrane...")));
     connect(about, &QAction::triggered, this, [this] { OnSysCommand(ControlIds::IDM_ABOUTBOX); });
     setWindowIcon(m_hIcon);
     m_list->setUpColumns();
@@ -314,7 +317,7 @@ void CVeltraneDlg::showApplicationNotice(const std::string& text) {
 
 void CVeltraneDlg::ShowMessageBox(const std::string& text, Qt::WindowModality modality) {
     QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(),
-                    QString::fromStdString(text), QMessageBox::Ok, this);
+                    UiText::Shown(text.c_str()), QMessageBox::Ok, this);
     box.setObjectName(QStringLiteral("messageBox"));
     box.setWindowModality(modality);
     box.exec();

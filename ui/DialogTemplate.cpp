@@ -3,6 +3,7 @@
 #include "ClassicProgressBar.h"
 #include "DialogForm.h"
 #include "FileList.h"
+#include "UiText.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -20,18 +21,18 @@ QWidget* newText(const FormControl& control, QWidget* parent) {
     label->setTextFormat(Qt::PlainText);
     // Static texts start at the top of their rectangle.
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setText(QString::fromUtf8(control.text));
+    label->setText(UiText::Shown(control.text));
     return label;
 }
 
 QWidget* newEdit(const FormControl& control, QWidget* parent) {
-    auto* edit = new QLineEdit(QString::fromUtf8(control.text), parent);
+    auto* edit = new QLineEdit(UiText::Shown(control.text), parent);
     edit->setReadOnly((control.traits & kReadOnly) != 0);
     return edit;
 }
 
 QWidget* newButton(const FormControl& control, QWidget* parent) {
-    auto* button = new QPushButton(QString::fromUtf8(control.text), parent);
+    auto* button = new QPushButton(UiText::Shown(control.text), parent);
     button->setDefault((control.traits & kDefaultButton) != 0);
     return button;
 }
@@ -40,7 +41,7 @@ QWidget* newButton(const FormControl& control, QWidget* parent) {
 
 DialogTemplate::DialogTemplate(QDialog& dialog, const DialogForm& form)
     : m_dialog(dialog), m_units(applyDialogFont(dialog)) {
-    m_dialog.setWindowTitle(QString::fromUtf8(form.caption));
+    m_dialog.setWindowTitle(UiText::Shown(form.caption));
     m_dialog.setFixedSize(m_units.size({form.width, form.height}));
     for (const FormControl& control : form.controls) {
         QWidget* widget = create(control);

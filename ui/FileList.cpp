@@ -2,6 +2,8 @@
 
 #include "FileListDelegate.h"
 #include "FileRows.h"
+#include "TextMark.h"
+#include "UiText.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -42,7 +44,8 @@ void FileList::setUpColumns() {
     // The client width excludes the frame; an empty list shows no scroll bar yet.
     const int width = contentsRect().width() / 2;
     setColumnCount(2);
-    setHorizontalHeaderLabels({QStringLiteral("索引"), QStringLiteral("文件路径")});
+    setHorizontalHeaderLabels(
+        {UiText::Shown(Translatable("索引")), UiText::Shown(Translatable("文件路径"))});
     setColumnWidth(kCheckColumn, width);
     setColumnWidth(kPathColumn, width);
 }

@@ -1,11 +1,13 @@
 #include "CVeltraneDlg.h"
 
 #include "CAboutDlg.h"
+#include "Catalog.h"
 #include "ControlIds.h"
 #include "DialogForm.h"
 #include "DialogTemplateEx.h"
 #include "FileDialogs.h"
 #include "FileRows.h"
+#include "TextMark.h"
 #include "WideText.h"
 #include "WindowLinks.h"
 
@@ -162,7 +164,9 @@ void CVeltraneDlg::AddAboutItem() {
     const int length = ::LoadStringW(m_instance, IDS_ABOUTBOX, reinterpret_cast<LPWSTR>(&text), 0);
     if (menu != nullptr && length > 0) {
         ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-        ::AppendMenuW(menu, MF_STRING, IDM_ABOUTBOX, std::wstring(text, length).c_str());
+        const std::string item = WideText::ToUtf8(std::wstring_view(text, length));
+        ::AppendMenuW(menu, MF_STRING, IDM_ABOUTBOX,
+                      WideText::FromUtf8(Catalog::Translated(item.c_str())).c_str());
     }
 }
 
@@ -172,8 +176,8 @@ void CVeltraneDlg::SetUpList() {
     RECT client{};
     ::GetClientRect(m_list, &client);
     const int width = (client.right - client.left) / 2;
-    InsertColumn(m_list, kCheckColumn, "索引", width);
-    InsertColumn(m_list, kPathColumn, "文件路径", width);
+    InsertColumn(m_list, kCheckColumn, Catalog::Translated(Translatable("索引")), width);
+    InsertColumn(m_list, kPathColumn, Catalog::Translated(Translatable("文件路径")), width);
     ::SetWindowSubclass(m_list, &ListProc, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
@@ -417,5 +421,6 @@ void CVeltraneDlg::showApplicationNotice(const std::string& text) {
 }
 
 void CVeltraneDlg::ShowMessageBox(const std::string& text) {
-    ::MessageBoxW(m_hWnd, WideText::FromUtf8(text).c_str(), ApplicationName().c_str(), MB_OK);
+    ::MessageBoxW(m_hWnd, WideText::FromUtf8(Catalog::Translated(text.c_str())).c_str(),
+                  ApplicationName().c_str(), MB_OK);
 }

@@ -1,5 +1,6 @@
 #include "DialogTemplateEx.h"
 
+#include "Catalog.h"
 #include "ControlIds.h"
 #include "DialogForm.h"
 #include "WideText.h"
@@ -74,7 +75,7 @@ DialogTemplateEx::DialogTemplateEx(const DialogForm& form) {
             AddWord(kOrdinalMark);
             AddWord(static_cast<WORD>(image));
         } else {
-            AddUtf8(control.text);
+            AddUtf8(Catalog::Translated(control.text));
         }
         AddWord(0); // no creation data
     }
@@ -93,7 +94,7 @@ void DialogTemplateEx::AddDialogHeader(const DialogForm& form) {
     }
     AddWord(0); // no menu
     AddWord(0); // the dialog class
-    AddUtf8(form.caption);
+    AddUtf8(Catalog::Translated(form.caption));
     AddWord(kDialogFontPoints);
     AddWord(FW_NORMAL);
     AddWord(MAKEWORD(FALSE, DEFAULT_CHARSET)); // not italic; the character set

@@ -1,11 +1,13 @@
 #include "FileDialogs.h"
 
+#include "Catalog.h"
+#include "TextMark.h"
 #include "TypedName.h"
 #include "WideText.h"
 
 #include <commdlg.h>
 #include <filesystem>
-#include <string_view>
+#include <utility>
 #include <vector>
 
 using namespace std::literals;
@@ -14,8 +16,15 @@ namespace {
 
 // The longest path the system takes.
 constexpr DWORD kPathCapacity = 32768;
-// Pairs of a name and a pattern, each ended by a NUL, and a NUL to end them all.
-constexpr std::wstring_view kFilter = L"vmdk Files (*.vmdk)\0*.vmdk\0All Files (*.*)\0*.*\0\0"sv;
+// Pairs of a name and its patterns, each ended by a null, the whole by another.
+std::wstring Filter() {
+    std::wstring filter;
+    for (const auto& [name, patterns] : {std::pair{Translatable("vmdk Files (*.vmdk)"), L"*.vmdk"},
+                                         std::pair{Translatable("All Files (*.*)"), L"*.*"}}) {
+        filter += WideText::FromUtf8(Catalog::Translated(name)) + L'\0' + patterns + L'\0';
+    }
+    return filter;
+}
 
 template <typename Run>
 std::optional<std::wstring> Choose(HWND owner, const wchar_t* defaultExtension, Run run) {
@@ -23,7 +32,8 @@ std::optional<std::wstring> Choose(HWND owner, const wchar_t* defaultExtension, 
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = owner;
-    dialog.lpstrFilter = kFilter.data();
+    const std::wstring filter = Filter();
+    dialog.lpstrFilter = filter.c_str();
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = path.data();
     dialog.nMaxFile = kPathCapacity;

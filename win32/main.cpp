@@ -1,4 +1,5 @@
 #include "CVeltraneDlg.h"
+#include "Catalog.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -29,6 +30,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
                     int /*show*/) {
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), 0xFF};
     ::InitCommonControlsEx(&controls);
+    Catalog::Open();
     CVeltraneDlg dlg(instance, FilesFromCommandLine());
     dlg.DoModal();
     return 0;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TextMark.h"
+
 #include <cstddef>
 #include <string_view>
 
@@ -7,8 +9,8 @@
 namespace WindowLinks {
 inline constexpr std::string_view kHomeUrl = "http://www.orvik.example";
 inline constexpr std::string_view kSoftSiteUrl = "http://dl.orvik.example";
-inline constexpr const char* kHomeText = "官网: www.orvik.example";
-inline constexpr const char* kSoftSiteText = "软件站: dl.orvik.example";
+inline constexpr const char* kHomeText = Translatable("官网: www.orvik.example");
+inline constexpr const char* kSoftSiteText = Translatable("软件站: dl.orvik.example");
 // Byte capacities of a link label's title and address, terminator included.
 inline constexpr std::size_t kTitleCapacity = 32;
 inline constexpr std::size_t kUrlCapacity = 1024;

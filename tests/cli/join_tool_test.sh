@@ -5,6 +5,9 @@ tool=$(realpath "$1")
 dir=$(mktemp -d)
 trap 'umount "$dir/small" 2>/dev/null; rm -rf "$dir"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
+# The texts as written, whatever the caller's locale; the end tries the others.
+export LC_ALL=C.UTF-8
+unset LANGUAGE
 try="Try 'veltrane-join --help' for more information."
 
 "$tool" --help | grep -q -- '--stop-at-block=N' || fail "--help should explain every option"
@@ -140,4 +143,24 @@ grep -qx "veltrane-join: stopped: $dir/t is incomplete" "$dir/tty" || fail "$(ca
 size=$(stat -c %s "$dir/t")
 [ $((size % 1048576)) -eq 0 ] && [ "$size" -lt 1073741824 ] || fail "a stopped target of $size bytes"
 cmp -s -n "$size" "$dir/slow" "$dir/t" || fail "a stopped target should be a clean prefix"
+# In the user's language: English beside the Chinese texts, Chinese beside the English ones; an
+# unknown locale reads English, C the texts as written.
+rm -f "$dir/lt"
+while IFS='|' read -r locale usage try open end help; do
+  msg=$(LC_ALL='' LANG=$locale "$tool" 2>&1)
+  [ "$msg" = "veltrane-join: $usage"$'\n'"$try" ] || fail "$locale usage: $msg"
+  LC_ALL='' LANG=$locale "$tool" "$dir/lt" "$dir/none" 2>"$dir/err"
+  [[ "$(head -1 "$dir/err")" == "veltrane-join: $dir/none: $open: "[^?]* ]] || fail "$(cat "$dir/err")"
+  [ "$(tail -1 "$dir/err")" = "notice: $end" ] || fail "$locale notice: $(cat "$dir/err")"
+  LC_ALL='' LANG=$locale "$tool" --help >"$dir/help"
+  chinese=$(LC_ALL=C.UTF-8 grep -cP '[\x{4e00}-\x{9fff}]' "$dir/help")
+  [[ "$(head -1 "$dir/help")" == "$help"* ]] && grep -q -- '--stop-at-block=N' "$dir/help" &&
+    { [ "$help" = 用法： ] && [ "$chinese" -gt 15 ] || [ "$chinese" -eq 0 ]; } || fail "$locale help: $(cat "$dir/help")"
+  rm -f "$dir/lt"
+done <<TABLE
+C|missing operand|$try|打开源文件失败|combine end|Usage:
+en_US.UTF-8|missing operand|$try|failed to open the source file|combine end|Usage:
+de_AT.UTF-8|missing operand|$try|failed to open the source file|combine end|Usage:
+zh_CN.UTF-8|缺少操作数|请尝试执行 'veltrane-join --help' 来获取更多信息。|打开源文件失败|合并结束|用法：
+TABLE
 echo PASS

@@ -6,6 +6,9 @@ tool=("$@")
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
+# The texts as written, whatever the caller's locale; the end tries the others.
+export LC_ALL=C.UTF-8
+unset LANGUAGE
 # Its standard error is in text mode: lines end in CR LF.
 err() { tr -d '\r' <"$dir/err"; }
 
@@ -31,4 +34,17 @@ err | grep -qx "veltrane-join: $dir: 创建目标文件失败: ..*" || fail "tar
 "${tool[@]}" --bogus 2>"$dir/err"
 [ $? -eq 2 ] && [ "$(err)" = "veltrane-join: unrecognized option '--bogus'"$'\n'"Try 'veltrane-join --help' for more information." ] ||
   fail "bad usage: $(err)"
+# In the user's language, as wine hands the program the locale it was started under.
+while IFS='|' read -r locale usage open help; do
+  LC_ALL=$locale "${tool[@]}" 2>"$dir/err"
+  [ "$(err | head -1)" = "veltrane-join: $usage" ] || fail "$locale usage: $(err)"
+  rm -f "$dir/new.vmdk"
+  LC_ALL=$locale "${tool[@]}" "$dir/new.vmdk" "$dir/missing" 2>"$dir/err"
+  err | grep -q "^veltrane-join: $dir/missing: $open: ." || fail "$locale message: $(err)"
+  LC_ALL=$locale "${tool[@]}" --help | grep -q "^$help" || fail "$locale help"
+done <<'TABLE'
+C|missing operand|打开源文件失败|Usage:
+en_US.UTF-8|missing operand|failed to open the source file|Usage:
+zh_CN.UTF-8|缺少操作数|打开源文件失败|用法：
+TABLE
 echo PASS

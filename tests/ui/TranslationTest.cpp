@@ -1,0 +1,123 @@
+#include "CAboutDlg.h"
+#include "CVeltraneDlg.h"
+#include "DialogForm.h"
+#include "FileList.h"
+#include "UiText.h"
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <cstdlib>
+#include <initializer_list>
+
+namespace {
+
+// The user's locale as the desktop sets it: LANG alone.
+void useLocale(const QString& lang) {
+    for (const char* variable : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"}) {
+        unsetenv(variable);
+    }
+    setenv("LANG", qPrintable(lang), 1);
+}
+
+// The window's texts and every control's place, in template order.
+QStringList shown(const QDialog& dialog) {
+    QStringList texts{dialog.windowTitle()};
+    for (const QWidget* control : dialog.findChildren<QWidget*>()) {
+        if (const auto* label = qobject_cast<const QLabel*>(control)) {
+            texts << label->text();
+        } else if (const auto* button = qobject_cast<const QPushButton*>(control)) {
+            texts << button->text();
+        }
+    }
+    return texts;
+}
+
+QList<QRect> layoutOf(const QDialog& dialog) {
+    QList<QRect> layout;
+    for (const QWidget* control : dialog.findChildren<QWidget*>()) {
+        layout << control->geometry();
+    }
+    return layout;
+}
+
+// Room a push button's frame and focus rectangle leave its text, each side.
+constexpr int kButtonMargin = 3;
+
+} // namespace
+
+class TranslationTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QApplication::setStyle(QStringLiteral("Windows")); }
+    void cleanupTestCase() { useLocale(QStringLiteral("C")); }
+    void windowsSpeakTheLocalesLanguageInTheirLayout_data();
+    void windowsSpeakTheLocalesLanguageInTheirLayout();
+};
+
+void TranslationTest::windowsSpeakTheLocalesLanguageInTheirLayout_data() {
+    QTest::addColumn<QString>("lang");
+    QTest::addColumn<QStringList>("texts");
+    const QStringList chinese{"Veltrane- Orvik软件-多文件合并",
+                              "目标文件:",
+                              "...",
+                              "确定",
+                              "停止",
+                              "添加文件",
+                              "关于Orvik软件免费工具",
+                              "",
+                              "多文件合并工具",
+                              "Orvik软件免费工具系列",
+                              "OK"};
+    const QStringList english{"Veltrane- Orvik Software-File Joiner",
+                              "Target:",
+                              "...",
+                              "Start",
+                              "Stop",
+                              "Add File",
+                              "About Orvik Free Tools",
+                              "",
+                              "File Joiner",
+                              "Orvik Free Tools",
+                              "OK"};
+    QTest::newRow("C") << "C" << chinese;
+    QTest::newRow("zh_CN") << "zh_CN.UTF-8" << chinese;
+    QTest::newRow("zh_TW") << "zh_TW.UTF-8" << chinese;
+    QTest::newRow("en_US") << "en_US.UTF-8" << english;
+    QTest::newRow("de_DE") << "de_DE.UTF-8" << english;
+}
+
+// Each label and button is measured with the dialog's font against its template rectangle.
+void TranslationTest::windowsSpeakTheLocalesLanguageInTheirLayout() {
+    QFETCH(QString, lang);
+    QFETCH(QStringList, texts);
+    useLocale(QStringLiteral("C"));
+    QVERIFY(UiText::Load());
+    const QList<QRect> mainLayout = layoutOf(CVeltraneDlg());
+    const QList<QRect> aboutLayout = layoutOf(CAboutDlg());
+    useLocale(lang);
+    QVERIFY(UiText::Load());
+
+    const CVeltraneDlg main;
+    const CAboutDlg about;
+    QCOMPARE(shown(main).mid(0, 6) + shown(about), texts);
+    QCOMPARE(layoutOf(main), mainLayout);
+    QCOMPARE(layoutOf(about), aboutLayout);
+    for (const QDialog* dialog : std::initializer_list<const QDialog*>{&main, &about}) {
+        const QFontMetrics metrics(dialog->font());
+        for (const QWidget* control : dialog->findChildren<QWidget*>()) {
+            const auto* button = qobject_cast<const QPushButton*>(control);
+            const auto* label = qobject_cast<const QLabel*>(control);
+            const QString text = button != nullptr ? button->text() : label ? label->text() : "";
+            const int room = control->width() - (button != nullptr ? 2 * kButtonMargin : 0);
+            QVERIFY2(metrics.horizontalAdvance(text) <= room,
+                     qPrintable(control->objectName() + ": " + text));
+        }
+    }
+}
+
+QTEST_MAIN(TranslationTest)
+#include "TranslationTest.moc"
