@@ -40,10 +40,11 @@ is reported as "veltrane-join: PATH: TEXT: REASON" on standard error, and the ru
 "notice: combine end".
 
 The first SIGINT, SIGTERM or SIGHUP stops the run after the block being copied; a second one
-ends the program at once. A stopped or failed run leaves TARGET incomplete.
+ends the program at once. A run stopped with blocks or files left, or a failed one, leaves
+TARGET incomplete; a stop that comes after the last block leaves the run complete.
 
-Exit status: 0 when the run reported nothing, 1 when it reported a message or was stopped by
---stop-at-block, 2 for bad usage, 128 + N when stopped by signal N.
+Exit status: 0 when the run was complete and reported nothing, 1 when it reported a message or
+--stop-at-block cut it short, 2 for bad usage, 128 + N when signal N cut it short.
 )";
 
 int usageError(const std::string& error) {
@@ -88,9 +89,8 @@ int join(const JoinOptions& options) {
         CombineEngine engine(host);
         engine.SetPlainCopy(options.plainCopy);
         engine.SetRefuseNonEmptyTarget(!options.force);
-        if (options.stopAtBlock > 0) {
-            host.stopAtBlock(engine, options.stopAtBlock);
-        }
+        engine.SetStopAtBlock(options.stopAtBlock);
+        host.showRunOf(engine);
         const StopSignals signals([&](int number) { host.stopForSignal(engine, number); });
         if (!engine.OnStart()) {
             return 1;

@@ -106,6 +106,7 @@ TEST_P(FlushTest, TargetIsFlushedBeforeTheNoticeAndAFailureIsAWriteError) {
     m_engine.SetStopAtBlock(c.stopAtBlock);
     g_onFlush = [&](const std::string& file) {
         m_host.note("flush " + file);
+        m_engine.OnStop();
         return c.flushError;
     };
     g_onWaitWrittenOut = [&] { return c.writeOutError; };
@@ -120,6 +121,8 @@ TEST_P(FlushTest, TargetIsFlushedBeforeTheNoticeAndAFailureIsAWriteError) {
                                     ? std::vector{std::error_code(error, std::generic_category())}
                                     : std::vector<std::error_code>{});
     EXPECT_EQ(fs::file_size(target()), c.targetSize);
+    // A stop during the final flush leaves nothing out; only the stop at a block does.
+    EXPECT_EQ(m_engine.RunCutShort(), c.stopAtBlock != 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
