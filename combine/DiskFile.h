@@ -77,11 +77,14 @@ public:
     bool flush();
 
 private:
-    // Which file on which volume, whatever name it was opened by.
+    // Which file on which volume, whatever name it was opened by: up to 128 bits of file id,
+    // as some file systems need. A file id of zero is unknown and matches nothing.
     struct Identity {
         std::uint64_t volume = 0;
         std::uint64_t index = 0;
+        std::uint64_t indexHigh = 0;
         bool operator==(const Identity&) const = default;
+        bool known() const { return index != 0 || indexHigh != 0; }
     };
 
     static constexpr std::intptr_t kNoHandle = -1;
@@ -92,7 +95,7 @@ private:
     // finds that it ended early rather than taking the rest for a hole.
     Region endRegion(std::uint64_t from) const;
     bool isSameFile(const DiskFile& other) const {
-        return other.m_handle != kNoHandle && m_identity == other.m_identity;
+        return other.m_handle != kNoHandle && m_identity.known() && m_identity == other.m_identity;
     }
     bool failed(std::error_code reason) {
         m_error = reason;
@@ -110,6 +113,7 @@ private:
     std::uint64_t m_length = 0;
     std::error_code m_error;
 #ifdef _WIN32
+    static Identity identityOf(void* handle);
     // A source whose holes can be asked for; a target marked to keep its holes.
     bool m_sparse = false;
 #endif

@@ -29,7 +29,7 @@ std::optional<FileFaults::Fault> FileFaults::take(Call call) {
     if (!g_anyArmed) {
         return std::nullopt;
     }
-    const std::scoped_lock lock(g_mutex);
+    std::unique_lock lock(g_mutex);
     const auto found = std::find_if(g_armed.begin(), g_armed.end(),
                                     [call](const Fault& fault) { return fault.call == call; });
     if (found == g_armed.end()) {
@@ -42,5 +42,9 @@ std::optional<FileFaults::Fault> FileFaults::take(Call call) {
     const Fault fault = *found;
     g_armed.erase(found);
     g_anyArmed = !g_armed.empty();
+    lock.unlock();
+    if (fault.struck) {
+        fault.struck();
+    }
     return fault;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 
 // For tests: makes chosen calls of the file layer answer the way a failing or unusual system
@@ -8,7 +9,8 @@
 // a normal run, and then each call costs one atomic load.
 class FileFaults {
 public:
-    enum class Call { Lock, KernelCopy, Read, Write, Flush };
+    // WriteOut: the wait for a written range to reach the disk, on systems that wait for one.
+    enum class Call { Lock, KernelCopy, Read, Write, WriteOut, Flush };
 
     struct Fault {
         Call call = Call::Read;
@@ -18,6 +20,8 @@ public:
         std::size_t count = 0;
         // Calls of that kind that go through untouched before the fault strikes, once.
         int skip = 0;
+        // Runs as the fault strikes, on the thread making the call, before it runs or fails.
+        std::function<void()> struck = nullptr;
     };
 
     // Arms `fault` in addition to those armed already.

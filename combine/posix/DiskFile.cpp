@@ -356,9 +356,12 @@ void DiskFile::startWriteOut(Region region) {
 }
 
 bool DiskFile::waitWrittenOut(Region region) {
-    if (syncRange(static_cast<int>(m_handle), region,
-                  SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE |
-                      SYNC_FILE_RANGE_WAIT_AFTER) == 0) {
+    const auto fd = static_cast<int>(m_handle);
+    if (faultable(FileFaults::Call::WriteOut, 0, [&](std::size_t) {
+            return syncRange(fd, region,
+                             SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE |
+                                 SYNC_FILE_RANGE_WAIT_AFTER);
+        }) == 0) {
         return true;
     }
     // A system or file system without the call leaves the waiting to the flush.

@@ -6,24 +6,14 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <sys/mman.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
 using Events = std::vector<std::string>;
+using Call = FileFaults::Call;
 
 namespace {
-
-// Hooks that see each file the engine flushes, or waits to be written out, and may fail the
-// call with an error number. Set before a run starts and cleared once its notice is shown.
-std::function<int(const std::string& file)> g_onFlush;
-std::function<int()> g_onWaitWrittenOut;
-
-std::string fileName(int fd) {
-    return fs::read_symlink("/proc/self/fd/" + std::to_string(fd)).filename().string();
-}
 
 // Bytes of the file that the page cache holds.
 std::uint64_t cachedBytes(const std::string& path) {
@@ -32,10 +22,9 @@ std::uint64_t cachedBytes(const std::string& path) {
     const long page = ::sysconf(_SC_PAGESIZE);
     void* map = ::mmap(nullptr, size, PROT_READ, MAP_SHARED, fd, 0);
     std::vector<unsigned char> resident((size + page - 1) / page);
-    const int got = ::mincore(map, size, resident.data());
+    EXPECT_EQ(::mincore(map, size, resident.data()), 0) << path;
     ::munmap(map, size);
     ::close(fd);
-    EXPECT_EQ(got, 0) << path;
     return std::count_if(resident.begin(), resident.end(), [](unsigned char p) { return p & 1; }) *
            static_cast<std::uint64_t>(page);
 }
@@ -56,24 +45,6 @@ void makeCleanFile(const std::string& path, std::size_t blocks, std::size_t extr
     ::close(fd);
 }
 
-} // namespace
-
-// The system's calls, in place of the C library's for the whole test program; the parameter
-// named as the library's header names it.
-extern "C" int fdatasync(int __fildes) { // NOLINT(bugprone-reserved-identifier)
-    errno = g_onFlush ? g_onFlush(fileName(__fildes)) : 0;
-    return errno != 0 ? -1 : static_cast<int>(::syscall(SYS_fdatasync, __fildes));
-}
-
-extern "C" int sync_file_range(int fd, off64_t offset, off64_t count, unsigned int flags) {
-    const bool waits = (flags & SYNC_FILE_RANGE_WAIT_AFTER) != 0;
-    errno = waits && g_onWaitWrittenOut ? g_onWaitWrittenOut() : 0;
-    return errno != 0 ? -1
-                      : static_cast<int>(::syscall(SYS_sync_file_range, fd, offset, count, flags));
-}
-
-namespace {
-
 struct FlushCase {
     const char* name;
     std::uint64_t stopAtBlock;
@@ -84,32 +55,24 @@ struct FlushCase {
     std::size_t targetSize;
 };
 
-const std::string kFlush = "flush target.bin";
+const std::string kFlush = "flush";
 const std::string kWriteFailed = "message: " + std::string(EngineTexts::kWriteTargetFailed);
 const std::string kNotice = "notice: combine end";
 
-class FlushTest : public EngineFixture, public ::testing::WithParamInterface<FlushCase> {
-protected:
-    ~FlushTest() override {
-        g_onFlush = nullptr;
-        g_onWaitWrittenOut = nullptr;
-    }
-};
+class FlushTest : public EngineFixture, public ::testing::WithParamInterface<FlushCase> {};
 
 } // namespace
 
 TEST_P(FlushTest, TargetIsFlushedBeforeTheNoticeAndAFailureIsAWriteError) {
     const FlushCase& c = GetParam();
-    const std::string source = m_dir.makeFile("source", 20 * kMiB, 1);
-    m_host.addRow(source);
+    m_host.addRow(m_dir.makeFile("source", 20 * kMiB, 1));
     m_host.addRow(m_dir.makeFile("after", 10, 2));
     m_engine.SetStopAtBlock(c.stopAtBlock);
-    g_onFlush = [&](const std::string& file) {
-        m_host.note("flush " + file);
-        m_engine.OnStop();
-        return c.flushError;
-    };
-    g_onWaitWrittenOut = [&] { return c.writeOutError; };
+    FileFaults::arm({Call::Flush, c.flushError, 0, 0, [this] {
+                         m_host.note(kFlush);
+                         m_engine.OnStop();
+                     }});
+    FileFaults::arm({Call::WriteOut, c.writeOutError});
 
     runToEnd();
 
