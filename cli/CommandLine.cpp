@@ -159,7 +159,8 @@ void Reader::finish() {
 CommandLine CommandLine::parse(int argc, char** argv) {
     Reader reader;
     opterr = 0;
-    optind = 1;
+    // 0, not 1: only then does getopt forget where it was inside an earlier line's "-abc".
+    optind = 0;
     int code = 0;
     while ((code = getopt_long(argc, argv, kShortOptions, kLongOptions.data(), nullptr)) != -1) {
         const bool takesValue = code == 1 || code == kStopAtBlock;

@@ -46,11 +46,6 @@ void ConsoleHost::showProgressOn(std::FILE* terminal) {
     m_progress = std::make_unique<ProgressLine>(terminal);
 }
 
-void ConsoleHost::stopAtBlock(CombineEngine& engine, std::uint64_t block) {
-    engine.SetStopAtBlock(block);
-    m_stopBlock = block;
-}
-
 void ConsoleHost::stopForSignal(CombineEngine& engine, int number) {
     m_stopSignal = number;
     engine.OnStop();
@@ -71,7 +66,6 @@ void ConsoleHost::setSourceLength(std::uint64_t length) {
 
 void ConsoleHost::setProgressRange(std::uint32_t lower, std::uint32_t upper) {
     LineHost::setProgressRange(lower, upper);
-    m_sourceBlocksStarted = 0;
     if (m_progress) {
         const std::size_t slash = m_source.find_last_of(kSeparators);
         const std::string name = slash == std::string::npos ? m_source : m_source.substr(slash + 1);
@@ -84,9 +78,6 @@ void ConsoleHost::setProgressPosition(std::uint32_t position) {
     if (m_progress) {
         m_progress->update(position);
     }
-    // One step of the bar may pass a whole run of blocks without data: each of them counts.
-    m_blocksStarted += position + 1 - m_sourceBlocksStarted;
-    m_sourceBlocksStarted = position + 1;
 }
 
 void ConsoleHost::showWindowMessage(const RunMessage& message) {
@@ -97,9 +88,9 @@ void ConsoleHost::showWindowMessage(const RunMessage& message) {
 }
 
 void ConsoleHost::showApplicationNotice(const std::string& text) {
-    // A signal after this point finds the run already over, the target whole.
-    m_stoppedBy = m_stopSignal.load();
-    m_stopped = m_stoppedBy != 0 || (m_stopBlock != 0 && m_blocksStarted >= m_stopBlock);
+    // A stop that came after the last block, during the flush say, left the target whole.
+    m_stopped = m_engine != nullptr && m_engine->RunCutShort();
+    m_stoppedBy = m_stopped ? m_stopSignal.load() : 0;
     if (m_progress) {
         m_progress->finish(m_stopped ? ProgressLine::Outcome::Stopped
                                      : ProgressLine::Outcome::Complete);

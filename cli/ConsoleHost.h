@@ -19,12 +19,13 @@ public:
     // Errors only: no notice.
     void setQuiet(bool quiet) { m_quiet = quiet; }
     void showProgressOn(std::FILE* terminal);
-    // Has the engine stop as the n-th whole block of the run (from 1) begins.
-    void stopAtBlock(CombineEngine& engine, std::uint64_t block);
+    // The engine whose run this host shows; the run's end asks it whether it was cut short.
+    void showRunOf(const CombineEngine& engine) { m_engine = &engine; }
     // Stops the run for the signal `number`; from any thread.
     void stopForSignal(CombineEngine& engine, int number);
 
-    // Known once the run has ended: whether it was stopped short, and by which signal (0: none).
+    // Known once the run has ended: whether it was cut short, and by which signal (0: none, or
+    // a stop that came once nothing was left to write).
     bool stopped() const { return m_stopped; }
     int stoppedBySignal() const { return m_stoppedBy; }
     // The system's reason the trace could not be written to standard output; 0 if it could.
@@ -49,9 +50,7 @@ private:
     std::unique_ptr<ProgressLine> m_progress;
     std::string m_source;
     std::uint64_t m_sourceLength = 0;
-    std::uint64_t m_stopBlock = 0;
-    std::uint64_t m_blocksStarted = 0;
-    std::uint64_t m_sourceBlocksStarted = 0;
+    const CombineEngine* m_engine = nullptr;
     std::atomic<int> m_stopSignal{0};
     std::atomic<bool> m_stopped{false};
     std::atomic<int> m_stoppedBy{0};

@@ -45,10 +45,11 @@ constexpr const char* kHelp = Translatable(
     "\"notice: combine end\".\n"
     "\n"
     "The first SIGINT, SIGTERM or SIGHUP stops the run after the block being copied; a second one\n"
-    "ends the program at once. A stopped or failed run leaves TARGET incomplete.\n"
+    "ends the program at once. A run stopped with blocks or files left, or a failed one, leaves\n"
+    "TARGET incomplete; a stop that comes after the last block leaves the run complete.\n"
     "\n"
-    "Exit status: 0 when the run reported nothing, 1 when it reported a message or was stopped by\n"
-    "--stop-at-block, 2 for bad usage, 128 + N when stopped by signal N.\n");
+    "Exit status: 0 when the run was complete and reported nothing, 1 when it reported a message or\n"
+    "--stop-at-block cut it short, 2 for bad usage, 128 + N when signal N cut it short.\n");
 
 int usageError(const std::string& error) {
     std::fprintf(stderr, "veltrane-join: %s\n%s\n", error.c_str(),
@@ -92,9 +93,8 @@ int join(const JoinOptions& options) {
         CombineEngine engine(host);
         engine.SetPlainCopy(options.plainCopy);
         engine.SetRefuseNonEmptyTarget(!options.force);
-        if (options.stopAtBlock > 0) {
-            host.stopAtBlock(engine, options.stopAtBlock);
-        }
+        engine.SetStopAtBlock(options.stopAtBlock);
+        host.showRunOf(engine);
         const StopSignals signals([&](int number) { host.stopForSignal(engine, number); });
         if (!engine.OnStart()) {
             return 1;

@@ -48,6 +48,7 @@ bool CombineEngine::OnStart() {
         return false;
     }
     m_stop = 0;
+    m_cutShort = false;
     m_targetPath = m_host.targetBoxText();
     if (!StartWorker()) {
         g_busy = 0;
@@ -67,6 +68,11 @@ bool CombineEngine::HasLiveWorker() const {
                        [](const Worker& worker) { return !worker.finished; });
 }
 
+bool CombineEngine::NeedsHost() const {
+    return std::any_of(m_workers.begin(), m_workers.end(),
+                       [](const Worker& worker) { return !worker.lastCall; });
+}
+
 bool CombineEngine::StartWorker() {
     JoinFinishedWorkers();
     const std::size_t before = m_workers.size();
@@ -74,6 +80,8 @@ bool CombineEngine::StartWorker() {
         Worker& worker = m_workers.emplace_back();
         worker.thread = std::thread([this, &worker] {
             CombineThreadProc(this);
+            // Set before the last call, so that a host woken by it finds itself no longer needed.
+            worker.lastCall = true;
             // Counted as live until its last call: a host may go as soon as none is.
             m_host.workerEnded();
             worker.finished = true;
@@ -117,11 +125,15 @@ void CombineEngine::CombineFiles() {
     std::uint64_t offset = 0;
     m_blocksBegun = 0;
     RunStep step = RunStep::Continue;
+    int row = 0;
     // A stop request ends the walk: no later row is read or opened.
-    for (int row = 0; row < rows && step == RunStep::Continue && m_stop == 0; ++row) {
+    for (; row < rows && step == RunStep::Continue && m_stop == 0; ++row) {
         if (m_host.isRowChecked(row)) {
             step = AppendSourceFile(m_host.rowPath(row), offset, target);
         }
+    }
+    if (row < rows && step == RunStep::Continue) {
+        m_cutShort = true;
     }
     // A stopped or failed run flushes what it wrote too: the notice promises it is on the disk.
     const bool flushed = m_writeBehind.finish(target);
@@ -203,6 +215,10 @@ CombineEngine::RunStep CombineEngine::AppendSourceFile(const std::string& path,
             return EndRunWith(FailureMessage(status, path, source, m_targetPath, target));
         }
         spanEnd = length;
+    }
+    // Only a stop leaves blocks or the tail out without returning.
+    if (spanEnd < length) {
+        m_cutShort = true;
     }
     // Where the span ends in a hole nothing was written there; the target still needs its length.
     if (!target.extendTo(targetStart + spanEnd)) {

@@ -49,12 +49,19 @@ public:
     // True while a worker of this engine has not yet made its last call to the host (its notice
     // may still be up).
     bool HasLiveWorker() const;
+    // True while a worker of this engine may still call the host and wait for it, up to and
+    // including its notice. It turns false before the worker's workerEnded().
+    bool NeedsHost() const;
+    // Known once a run's notice is on its way: whether the run broke off at a stop request with
+    // blocks or rows left, so that its target is shorter than a whole join.
+    bool RunCutShort() const { return m_cutShort; }
 
     RunStep AppendSourceFile(const std::string& path, std::uint64_t& offset, DiskFile& target);
 
 private:
     struct Worker {
         std::thread thread;
+        std::atomic<bool> lastCall{false};
         std::atomic<bool> finished{false};
     };
 
@@ -81,6 +88,7 @@ private:
     std::atomic<bool> m_plainCopy{false};
     std::atomic<bool> m_refuseNonEmptyTarget{false};
     std::atomic<std::uint64_t> m_stopAtBlock{0};
+    std::atomic<bool> m_cutShort{false};
     // Whole blocks begun in the current run; the worker's alone.
     std::uint64_t m_blocksBegun = 0;
     // The current run's target on its way to the disk; the worker's alone.

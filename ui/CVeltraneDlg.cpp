@@ -29,7 +29,6 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QThread>
-#include <QTimer>
 #include <algorithm>
 #include <string_view>
 #include <type_traits>
@@ -46,9 +45,6 @@ void attachLink(CMyStaticLink& link, QLabel* label, std::string_view url) {
 std::string toFileSystemPath(const QString& text) {
     return text.toStdString();
 }
-
-// How often a window going away looks again whether its workers have ended.
-constexpr int kWorkersLookAgainMs = 20;
 
 // The open and the save dialog share their settings; neither insists that the file exists.
 // "All Files" matches names without a dot too, such as the pieces split(1) makes.
@@ -335,17 +331,14 @@ void CVeltraneDlg::workerEnded() {
 }
 
 // A worker still running, or one whose end notice is up or on its way, may be waiting for
-// this thread, and joining it would then never return: keep answering until all have ended.
-// The window is going, so only the workers' calls and their message boxes are served.
+// this thread, and joining it would then never return: keep answering until none needs it.
+// The window is going, so only the workers' calls and their message boxes are served. Each
+// worker wakes the wait from its last call, once it no longer needs the window; what it does
+// after that never waits for this thread, and the engine's destruction joins it.
 void CVeltraneDlg::ServeWorkers() {
     QEventLoop wait;
-    // A worker wakes the wait from its last call, a moment before the engine stops counting it
-    // as live; the wait looks again now and then so as not to miss that moment.
-    QTimer lookAgain;
-    connect(&lookAgain, &QTimer::timeout, &wait, &QEventLoop::quit);
-    lookAgain.start(kWorkersLookAgainMs);
     m_workersWait = &wait;
-    while (m_engine.HasLiveWorker()) {
+    while (m_engine.NeedsHost()) {
         wait.exec(QEventLoop::ExcludeUserInputEvents);
     }
     m_workersWait = nullptr;

@@ -25,7 +25,7 @@ class CVeltraneDlg final : public QDialog, public EngineInterface {
 public:
     explicit CVeltraneDlg(QWidget* parent = nullptr);
     Q_DISABLE_COPY_MOVE(CVeltraneDlg)
-    // Serves a run that is still ending until its worker has returned.
+    // Serves a run that is still ending until its worker no longer calls the window.
     ~CVeltraneDlg() override;
 
     std::string targetBoxText() override;

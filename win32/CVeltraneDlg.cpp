@@ -261,8 +261,8 @@ void CVeltraneDlg::OnBrowseTarget() {
 }
 
 void CVeltraneDlg::OnClose(int result) {
-    // The worker refers to this window, so the window outlasts the run.
-    if (g_busy != 0) {
+    // The worker refers to this window, so the window outlasts the run and its notice.
+    if (g_busy != 0 || m_engine.NeedsHost()) {
         showWindowMessage(RunMessage(RunMessage::Kind::WaitCurrentThread));
         return;
     }

@@ -60,6 +60,9 @@ TEST(CommandLineTest, ReadsGnuOrderAndNamesEachFault) {
         {{"--force=yes", "t", "a"}, "error: option '--force' doesn't allow an argument"},
         {{"-fz", "t", "a"}, "error: invalid option -- 'z'"},
         {{"t", "a", "--unchecked", "--", "b"}, "t a -b"},
+        // Each line is read afresh, though the one before ended inside a group of options.
+        {{"-zf", "t", "a"}, "error: invalid option -- 'z'"},
+        {{"t", "a"}, "t a"},
     };
     for (const auto& [words, read] : cases) {
         EXPECT_EQ(readOf(words), read) << words.front();

@@ -76,6 +76,11 @@ printf 'tail' >"$dir/b"
 [ "$(cat "$dir/err")" = "veltrane-join: stopped: $dir/t is incomplete"$'\nnotice: combine end' ] ||
   fail "stderr: $(cat "$dir/err")"
 cmp -s <(head -c 2097152 "$dir/a") "$dir/t" || fail "a stopped run should hold the two whole blocks"
+# A stop at the run's very last block leaves nothing out: the run is complete.
+head -c 2097152 "$dir/a" >"$dir/two"
+msg=$("$tool" -f --stop-at-block 2 "$dir/t" "$dir/two" 2>&1)
+[ $? -eq 0 ] && [ "$msg" = "notice: combine end" ] && cmp -s "$dir/two" "$dir/t" ||
+  fail "a stop at the last block: $msg"
 msg=$("$tool" --trace -f "$dir/t" "$dir/b" 2>&1 >/dev/full)
 [ $? -eq 1 ] && [[ $msg == *"write error: No space left on device" ]] || fail "trace: $msg"
 

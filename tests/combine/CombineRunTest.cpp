@@ -330,17 +330,21 @@ TEST_F(CombineRunTest, DestroyingTheEngineStopsAndJoinsItsWorker) {
     EXPECT_LT(fs::file_size(target()), 1024 * kMiB);
 }
 
-TEST_F(CombineRunTest, AWorkerIsLiveUntilItsLastCallHasReturned) {
+TEST_F(CombineRunTest, AWorkerFreesItsHostBeforeItsLastCallAndIsLiveUntilItReturns) {
     m_host.addRow(m_dir.makeFile("a", 10, 1));
     std::atomic<bool> liveInLastCall{false};
+    std::atomic<bool> needsHostInLastCall{true};
     m_host.onWorkerEnded = [&] {
         // Time for the engine to count the worker out too early, if it does.
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
         liveInLastCall = m_engine.HasLiveWorker();
+        // A host woken by this call must find itself free to go, or its wait never ends.
+        needsHostInLastCall = m_engine.NeedsHost();
     };
     runToEnd();
     while (m_engine.HasLiveWorker()) {
         std::this_thread::yield();
     }
     EXPECT_TRUE(liveInLastCall);
+    EXPECT_FALSE(needsHostInLastCall);
 }

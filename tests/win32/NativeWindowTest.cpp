@@ -276,6 +276,10 @@ TEST_F(NativeWindowTest, RunJoinsTheTickedRowsByteForByteAndEndsWithTheNotice) {
     window.SetChecked(2, true);
     window.SetTargetText(target.wstring());
     window.Click(IDC_START);
+    ASSERT_NE(window.WaitForWindow(L"win32_window_tests"), nullptr);
+    // The run is over, but its notice still holds the window: a close is refused.
+    ::PostMessageW(window.Dialog(), WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(window.CloseMessageBox(L"wait current thread"));
     ASSERT_TRUE(window.CloseMessageBox(L"combine end"));
     EXPECT_EQ(Bytes(target), Bytes(a) + Bytes(b));
     HWND progress = window.Item(IDC_PROGRESS);

@@ -68,7 +68,10 @@ TEST_P(FlushTest, TargetIsFlushedBeforeTheNoticeAndAFailureIsAWriteError) {
     m_host.addRow(m_dir.makeFile("source", 20 * kMiB, 1));
     m_host.addRow(m_dir.makeFile("after", 10, 2));
     m_engine.SetStopAtBlock(c.stopAtBlock);
-    FileFaults::arm({Call::Flush, c.flushError, 0, 0, [this] { m_host.note(kFlush); }});
+    FileFaults::arm({Call::Flush, c.flushError, 0, 0, [this] {
+                         m_host.note(kFlush);
+                         m_engine.OnStop();
+                     }});
     FileFaults::arm({Call::WriteOut, c.writeOutError});
 
     runToEnd();
@@ -81,6 +84,8 @@ TEST_P(FlushTest, TargetIsFlushedBeforeTheNoticeAndAFailureIsAWriteError) {
                                     ? std::vector{std::error_code(error, std::generic_category())}
                                     : std::vector<std::error_code>{});
     EXPECT_EQ(fs::file_size(target()), c.targetSize);
+    // A stop during the final flush leaves nothing out; only the stop at a block does.
+    EXPECT_EQ(m_engine.RunCutShort(), c.stopAtBlock != 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
