@@ -1,5 +1,7 @@
 #include "CMyStaticLink.h"
 
+#include "WindowLinks.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QEvent>
@@ -153,7 +155,8 @@ void CMyStaticLink::SetHover(bool hover) {
 void CMyStaticLink::Paint() {
     QPainter painter(m_label);
     painter.setFont(*m_font);
-    painter.setPen(m_hover ? QColor(255, 0, 0) : QColor(0, 0, 255));
+    const WindowLinks::Rgb colour = m_hover ? WindowLinks::kHoverColour : WindowLinks::kLinkColour;
+    painter.setPen(QColor(colour.red, colour.green, colour.blue));
     painter.drawText(m_label->rect(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                      m_title.isEmpty() ? LabelTextCut() : m_title);
 }

@@ -6,6 +6,7 @@
 #include "ControlIds.h"
 #include "DialogForm.h"
 #include "DialogTemplate.h"
+#include "DropOrder.h"
 #include "FileList.h"
 #include "ProgressRelay.h"
 #include "TextMark.h"
@@ -29,7 +30,6 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QThread>
-#include <algorithm>
 #include <string_view>
 #include <type_traits>
 
@@ -80,10 +80,10 @@ QStringList droppedFiles(const QMimeData* data) {
     QCollator collator(QLocale().language() == QLocale::C ? QLocale(QLocale::English) : QLocale());
     collator.setNumericMode(true);
     collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::stable_sort(files.begin(), files.end(), [&collator](const auto& a, const auto& b) {
-        const int byName = collator.compare(a.fileName(), b.fileName());
-        return byName != 0 ? byName < 0 : collator.compare(a.filePath(), b.filePath()) < 0;
-    });
+    DropOrder::Sort(
+        files, [](const QFileInfo& file) { return file.fileName(); },
+        [](const QFileInfo& file) { return file.filePath(); },
+        [&collator](const QString& a, const QString& b) { return collator.compare(a, b); });
     QStringList paths;
     for (const QFileInfo& file : files) {
         paths << file.filePath();

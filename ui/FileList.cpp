@@ -65,13 +65,11 @@ void FileList::appendFiles(const QStringList& paths) {
     for (const QString& path : paths) {
         appendFile(path);
     }
-    if (rowCount() == first) {
-        return;
-    }
     // The scroll range follows the new rows only once the view has laid them out.
     executeDelayedItemsLayout();
-    scrollToItem(item(rowCount() - 1, kCheckColumn));
-    scrollToItem(item(first, kCheckColumn));
+    for (const int row : FileRows::RowsToScrollTo(first, rowCount())) {
+        scrollToItem(item(row, kCheckColumn));
+    }
 }
 
 bool FileList::isChecked(int row) const {

@@ -16,26 +16,24 @@ ProgressRelay::ProgressRelay(ClassicProgressBar& bar) : QObject(&bar), m_bar(bar
 }
 
 void ProgressRelay::hand(std::uint32_t position) {
-    m_latest = position;
+    const bool post = m_latest.offer(position);
     // The bar's own thread has nothing to wait for.
     if (QThread::currentThread() == thread()) {
         show();
         return;
     }
-    if (!m_pending.exchange(true)) {
+    if (post) {
         QMetaObject::invokeMethod(this, &ProgressRelay::deliver, Qt::QueuedConnection);
     }
 }
 
 void ProgressRelay::flush() {
-    if (m_pending) {
-        show();
-    }
+    show();
 }
 
 void ProgressRelay::deliver() {
     // A flush may have shown it already.
-    if (!m_pending) {
+    if (!m_latest.waiting()) {
         return;
     }
     const qint64 wait = m_sinceShown.isValid() ? kFrameMs - m_sinceShown.elapsed() : 0;
@@ -47,9 +45,11 @@ void ProgressRelay::deliver() {
 }
 
 void ProgressRelay::show() {
+    const std::optional<std::uint32_t> position = m_latest.take();
+    if (!position) {
+        return;
+    }
     m_nextFrame.stop();
-    // Cleared before the position is read: one handed over meanwhile sends an update of its own.
-    m_pending = false;
-    m_bar.setPosition32(m_latest);
+    m_bar.setPosition32(*position);
     m_sinceShown.restart();
 }

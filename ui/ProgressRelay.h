@@ -1,9 +1,10 @@
 #pragma once
 
+#include "LatestPosition.h"
+
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
-#include <atomic>
 #include <cstdint>
 
 class ClassicProgressBar;
@@ -31,9 +32,8 @@ private:
     void show();
 
     ClassicProgressBar& m_bar;
-    std::atomic<std::uint32_t> m_latest{0};
-    // Set while an update is on its way or waits for the next frame.
-    std::atomic<bool> m_pending{false};
+    // Waiting while an update is on its way or waits for the next frame.
+    LatestPosition m_latest;
     QElapsedTimer m_sinceShown;
     QTimer m_nextFrame;
 };

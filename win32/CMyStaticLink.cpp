@@ -7,8 +7,9 @@
 
 namespace {
 
-constexpr COLORREF kBlue = RGB(0, 0, 255);
-constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF ColorRef(WindowLinks::Rgb colour) {
+    return RGB(colour.red, colour.green, colour.blue);
+}
 
 void ShellOpen(const std::wstring& url) {
     ::ShellExecuteW(nullptr, L"open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
@@ -143,7 +144,7 @@ void CMyStaticLink::Paint() {
     PAINTSTRUCT paint{};
     HDC dc = ::BeginPaint(m_hWnd, &paint);
     const HGDIOBJ oldFont = ::SelectObject(dc, m_hFont);
-    ::SetTextColor(dc, m_hover ? kRed : kBlue);
+    ::SetTextColor(dc, ColorRef(m_hover ? WindowLinks::kHoverColour : WindowLinks::kLinkColour));
     ::SetBkMode(dc, TRANSPARENT);
     ::DrawTextW(dc, text.c_str(), -1, &rect, DT_SINGLELINE | DT_VCENTER);
     ::SelectObject(dc, oldFont);

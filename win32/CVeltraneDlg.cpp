@@ -5,13 +5,13 @@
 #include "ControlIds.h"
 #include "DialogForm.h"
 #include "DialogTemplateEx.h"
+#include "DropOrder.h"
 #include "FileDialogs.h"
 #include "FileRows.h"
 #include "TextMark.h"
 #include "WideText.h"
 #include "WindowLinks.h"
 
-#include <algorithm>
 #include <commctrl.h>
 #include <filesystem>
 #include <shellapi.h>
@@ -76,11 +76,9 @@ std::vector<std::wstring> DroppedFiles(HDROP drop) {
             files.push_back(path);
         }
     }
-    std::stable_sort(files.begin(), files.end(), [](const auto& a, const auto& b) {
-        const int byName =
-            ::StrCmpLogicalW(::PathFindFileNameW(a.c_str()), ::PathFindFileNameW(b.c_str()));
-        return byName != 0 ? byName < 0 : ::StrCmpLogicalW(a.c_str(), b.c_str()) < 0;
-    });
+    DropOrder::Sort(
+        files, [](const std::wstring& path) { return ::PathFindFileNameW(path.c_str()); },
+        [](const std::wstring& path) { return path.c_str(); }, &::StrCmpLogicalW);
     return files;
 }
 
@@ -138,7 +136,6 @@ INT_PTR CVeltraneDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         (*reinterpret_cast<const std::function<void()>*>(lParam))();
         return TRUE;
     case WM_APP_POSITION:
-        m_positionPosted = false;
         ApplyPendingPosition();
         return TRUE;
     default:
@@ -310,8 +307,13 @@ void CVeltraneDlg::TickFocusedAndSelected() {
 }
 
 void CVeltraneDlg::AddFiles(const std::vector<std::wstring>& paths) {
+    const int first = static_cast<int>(::SendMessageW(m_list, LVM_GETITEMCOUNT, 0, 0));
     for (const std::wstring& path : paths) {
         AppendRow(path);
+    }
+    const int end = static_cast<int>(::SendMessageW(m_list, LVM_GETITEMCOUNT, 0, 0));
+    for (const int row : FileRows::RowsToScrollTo(first, end)) {
+        ::SendMessageW(m_list, LVM_ENSUREVISIBLE, row, FALSE);
     }
 }
 
@@ -327,7 +329,6 @@ void CVeltraneDlg::AppendRow(const std::wstring& path) {
     item.iSubItem = kPathColumn;
     item.pszText = text.data();
     ::SendMessageW(m_list, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-    ::SendMessageW(m_list, LVM_ENSUREVISIBLE, row, FALSE);
 }
 
 std::wstring CVeltraneDlg::RowText(int row, int column) const {
@@ -397,18 +398,16 @@ void CVeltraneDlg::setProgressRange(std::uint32_t lower, std::uint32_t upper) {
 // Positions come at every block: the worker leaves the latest one and goes on, and the
 // window shows it when it gets to it, at most one message waiting.
 void CVeltraneDlg::setProgressPosition(std::uint32_t position) {
-    m_pendingPosition = position;
     // A window already gone shows nothing more.
     HWND window = m_hWnd;
-    if (window != nullptr && !m_positionPosted.exchange(true)) {
+    if (m_position.offer(position) && window != nullptr) {
         ::PostMessageW(window, WM_APP_POSITION, 0, 0);
     }
 }
 
 void CVeltraneDlg::ApplyPendingPosition() {
-    const std::int64_t position = m_pendingPosition.exchange(-1);
-    if (position >= 0) {
-        ::SendMessageW(m_progress, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+    if (const std::optional<std::uint32_t> position = m_position.take()) {
+        ::SendMessageW(m_progress, PBM_SETPOS, static_cast<WPARAM>(*position), 0);
     }
 }
 

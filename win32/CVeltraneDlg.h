@@ -3,6 +3,7 @@
 #include "CMyStaticLink.h"
 #include "CombineEngine.h"
 #include "EngineInterface.h"
+#include "LatestPosition.h"
 
 #include <atomic>
 #include <functional>
@@ -72,9 +73,7 @@ private:
     CMyStaticLink m_linkHome;
     CMyStaticLink m_linkSoftSite;
     std::vector<std::wstring> m_startFiles;
-    // -1 when no position is waiting to be shown.
-    std::atomic<std::int64_t> m_pendingPosition{-1};
-    std::atomic<bool> m_positionPosted{false};
+    LatestPosition m_position;
     // Holds the stop flag and the target path of the runs. Destroyed first, once the window
     // is gone: the worker's calls then return at once, so joining it cannot hang.
     CombineEngine m_engine{*this};

@@ -15,3 +15,10 @@ std::vector<FileRows::Tick> FileRows::SpaceTicks(int focusedRow, bool focusedChe
     }
     return ticks;
 }
+
+std::vector<int> FileRows::RowsToScrollTo(int first, int end) {
+    if (first >= end) {
+        return {};
+    }
+    return {end - 1, first};
+}

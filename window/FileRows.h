@@ -17,4 +17,8 @@ struct Tick {
 // The boxes one press of Space sets: the focused row's first, then each other selected row's.
 std::vector<Tick> SpaceTicks(int focusedRow, bool focusedChecked,
                              const std::vector<int>& selectedRows);
+
+// The rows to scroll into view, in turn, once rows [first, end) are appended: the last, then
+// the first, so that the first new row shows with as many of the others as fit below it.
+std::vector<int> RowsToScrollTo(int first, int end);
 } // namespace FileRows

@@ -16,4 +16,13 @@ inline constexpr std::size_t kTitleCapacity = 32;
 inline constexpr std::size_t kUrlCapacity = 1024;
 // Each address is its label's title too.
 static_assert(kHomeUrl.size() < kTitleCapacity && kSoftSiteUrl.size() < kTitleCapacity);
+
+struct Rgb {
+    int red;
+    int green;
+    int blue;
+};
+// A link is blue, and red while the pointer is over it.
+inline constexpr Rgb kLinkColour{0, 0, 255};
+inline constexpr Rgb kHoverColour{255, 0, 0};
 } // namespace WindowLinks

@@ -244,6 +244,21 @@ TEST_F(NativeWindowTest, CommandLineRowsThenADropInExplorersOrderAndSpaceTicksTh
     }
 }
 
+// More rows than fit: each batch, from the command line or a drop, shows its first row at the top.
+TEST_F(NativeWindowTest, EachBatchOfNewRowsShowsItsFirstRow) {
+    std::vector<std::wstring> files;
+    for (int i = 0; i < 30; ++i) {
+        files.push_back((m_dir / (L"f" + std::to_wstring(i))).wstring());
+    }
+    WindowDriver window(files);
+    HWND list = window.Item(IDC_FILE_LIST);
+    EXPECT_EQ(::SendMessageW(list, LVM_GETTOPINDEX, 0, 0), 0);
+    ::PostMessageW(window.Dialog(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(files)), 0);
+    ::SendMessageW(window.Dialog(), WM_NULL, 0, 0);
+    ASSERT_EQ(window.RowCount(), 60);
+    EXPECT_EQ(::SendMessageW(list, LVM_GETTOPINDEX, 0, 0), 30);
+}
+
 // The system's dialogs take a typed name: ".vmdk" goes to a new name without an extension, and
 // the open dialog spares the name of a file that exists.
 TEST_F(NativeWindowTest, FileDialogsFollowTheTypedNameRule) {
