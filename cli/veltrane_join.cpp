@@ -48,7 +48,8 @@ constexpr const char* kHelp = Translatable(
     "ends the program at once. A run stopped with blocks or files left, or a failed one, leaves\n"
     "TARGET incomplete; a stop that comes after the last block leaves the run complete.\n"
     "\n"
-    "Exit status: 0 when the run was complete and reported nothing, 1 when it reported a message or\n"
+    "Exit status: 0 when the run was complete and reported nothing, 1 when it reported a message "
+    "or\n"
     "--stop-at-block cut it short, 2 for bad usage, 128 + N when signal N cut it short.\n");
 
 int usageError(const std::string& error) {
