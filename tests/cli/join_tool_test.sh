@@ -120,9 +120,10 @@ else
 fi
 
 # A progress line per source on a terminal only, finished at 100 % and within the terminal's
-# width; none with --quiet, which prints nothing at all on success.
+# width; none with --quiet, which prints nothing at all on success. The command is quoted for
+# bash, so script must not hand it to whatever shell the caller's SHELL names.
 on_terminal() {
-  script -qec "stty cols ${cols:-50}; $(printf '%q ' "$@")" /dev/null | tr '\r' '\n'
+  SHELL=$BASH script -qec "stty cols ${cols:-50}; $(printf '%q ' "$@")" /dev/null | tr '\r' '\n'
   return "${PIPESTATUS[0]}"
 }
 long="$dir/a long name that would wrap a narrow terminal.img"
