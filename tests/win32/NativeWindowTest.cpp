@@ -81,8 +81,18 @@ bool WaitForPixel(HWND window, COLORREF colour) {
     return Eventually([=] { return HasPixel(window, colour); });
 }
 
+// As the mouse moves it: an input event, which the window under the pointer always hears of, where
+// wine may move the pointer for SetCursorPos without a word to any window.
 void MoveCursor(int x, int y) {
-    ::SetCursorPos(x, y);
+    const auto normalized = [](int at, int screen) {
+        return static_cast<LONG>((at * 65536 + screen - 1) / screen);
+    };
+    INPUT move{};
+    move.type = INPUT_MOUSE;
+    move.mi.dx = normalized(x, ::GetSystemMetrics(SM_CXSCREEN));
+    move.mi.dy = normalized(y, ::GetSystemMetrics(SM_CYSCREEN));
+    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    ::SendInput(1, &move, sizeof(move));
     Eventually([=] {
         POINT at{};
         return ::GetCursorPos(&at) != FALSE && at.x == x && at.y == y;
@@ -219,8 +229,8 @@ TEST_F(NativeWindowTest, CommandLineRowsThenADropInExplorersOrderAndSpaceTicksTh
     const std::vector<std::wstring> dropped{(m_dir / L"disk-s10.vmdk").wstring(),
                                             (m_dir / L"folder").wstring(),
                                             (m_dir / L"Disk-s2.vmdk").wstring()};
-    ::PostMessageW(window.Dialog(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(dropped)), 0);
-    ::SendMessageW(window.Dialog(), WM_NULL, 0, 0);
+    // Sent where Explorer posts, so that the rows are there once it returns.
+    ::SendMessageW(window.Dialog(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(dropped)), 0);
     const std::vector<std::wstring> paths{first, L"C:\\absent.bin", dropped[2], dropped[0]};
     ASSERT_EQ(window.RowCount(), 4);
     for (int row = 0; row < 4; ++row) {
@@ -253,8 +263,7 @@ TEST_F(NativeWindowTest, EachBatchOfNewRowsShowsItsFirstRow) {
     WindowDriver window(files);
     HWND list = window.Item(IDC_FILE_LIST);
     EXPECT_EQ(::SendMessageW(list, LVM_GETTOPINDEX, 0, 0), 0);
-    ::PostMessageW(window.Dialog(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(files)), 0);
-    ::SendMessageW(window.Dialog(), WM_NULL, 0, 0);
+    ::SendMessageW(window.Dialog(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(files)), 0);
     ASSERT_EQ(window.RowCount(), 60);
     EXPECT_EQ(::SendMessageW(list, LVM_GETTOPINDEX, 0, 0), 30);
 }

@@ -1,5 +1,8 @@
 #include "WindowDriver.h"
 
+#include "Catalog.h"
+#include "WideText.h"
+
 #include <commctrl.h>
 
 namespace {
@@ -89,16 +92,18 @@ HWND WindowDriver::WaitForWindow(const std::wstring& caption, double seconds) co
     });
 }
 
-bool WindowDriver::CloseMessageBox(const std::wstring& text, double seconds) const {
-    const HWND box = Poll(seconds, [this, &text]() -> HWND {
-        for (HWND window : ThreadWindows(m_uiThread)) {
-            HWND textControl = ::GetDlgItem(window, kMessageBoxText);
-            if (window != m_dialog && textControl != nullptr && Text(textControl) == text) {
-                return window;
-            }
+HWND WindowDriver::MessageBoxWith(const std::wstring& text) const {
+    for (HWND window : ThreadWindows(m_uiThread)) {
+        HWND textControl = ::GetDlgItem(window, kMessageBoxText);
+        if (window != m_dialog && textControl != nullptr && Text(textControl) == text) {
+            return window;
         }
-        return nullptr;
-    });
+    }
+    return nullptr;
+}
+
+bool WindowDriver::CloseMessageBox(const std::wstring& text, double seconds) const {
+    const HWND box = Poll(seconds, [this, &text] { return MessageBoxWith(text); });
     if (box == nullptr) {
         return false;
     }
@@ -107,8 +112,17 @@ bool WindowDriver::CloseMessageBox(const std::wstring& text, double seconds) con
 }
 
 bool WindowDriver::Close() {
-    ::PostMessageW(m_dialog, WM_COMMAND, IDCANCEL, 0);
-    return Poll(10, [this] { return m_ended.load(); });
+    // A run whose end notice was just closed may need the window a moment longer, which the
+    // window says by refusing the close; as a user would, the driver closes that box and retries.
+    const std::wstring refusal = WideText::FromUtf8(Catalog::Translated("wait current thread"));
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        ::PostMessageW(m_dialog, WM_COMMAND, IDCANCEL, 0);
+        Poll(10, [this, &refusal] { return m_ended || MessageBoxWith(refusal) != nullptr; });
+        if (m_ended || !CloseMessageBox(refusal, 1)) {
+            return m_ended;
+        }
+    }
+    return false;
 }
 
 std::wstring WindowDriver::Text(HWND window) {

@@ -54,6 +54,9 @@ public:
     static std::wstring ClassName(HWND window);
 
 private:
+    // A message box of the window's thread showing `text`, or null.
+    HWND MessageBoxWith(const std::wstring& text) const;
+
     std::thread m_thread;
     std::atomic<const CVeltraneDlg*> m_dlg{nullptr};
     std::atomic<HWND> m_dialog{nullptr};
