@@ -51,6 +51,12 @@ void ConsoleHost::stopForSignal(CombineEngine& engine, int number) {
     engine.OnStop();
 }
 
+void ConsoleHost::keepEarlyStop(CombineEngine& engine) const {
+    if (m_stopSignal != 0) {
+        engine.OnStop();
+    }
+}
+
 std::string ConsoleHost::rowPath(int row) {
     // The walk goes on to the next row only once the last source is done.
     if (m_progress) {

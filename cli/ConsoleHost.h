@@ -23,6 +23,9 @@ public:
     void showRunOf(const CombineEngine& engine) { m_engine = &engine; }
     // Stops the run for the signal `number`; from any thread.
     void stopForSignal(CombineEngine& engine, int number);
+    // Starting a run clears its stop flag, and with it a signal that came just before; this
+    // stops the started run for such a signal all the same.
+    void keepEarlyStop(CombineEngine& engine) const;
 
     // Known once the run has ended: whether it was cut short, and by which signal (0: none, or
     // a stop that came once nothing was left to write).
