@@ -36,13 +36,18 @@ make_inputs() {
 
 dirty_kib() { awk '/^(Dirty|Writeback):/ { s += $2 } END { print s }' /proc/meminfo; }
 
-# Samples the machine's dirty and writeback memory until killed; prints the highest.
+# Samples the machine's dirty and writeback memory until killed, keeping the highest in FILE,
+# which starts at the idle figure. Each new peak is renamed into place, so a kill at any moment
+# leaves a whole number; a trap could be cut off while a short run's sampler is still starting.
 sample_dirty() {
-    local peak=0 now
-    trap 'echo "$peak"; exit 0' TERM
+    local file=$1 peak now
+    peak=$(cat "$file")
     while :; do
         now=$(dirty_kib)
-        ((now > peak)) && peak=$now
+        if ((now > peak)); then
+            peak=$now
+            echo "$peak" >"$file.new" && mv "$file.new" "$file"
+        fi
         sleep 0.02
     done
 }
@@ -61,7 +66,8 @@ time_run() {
     fresh_state
     local start end idle sampler
     idle=$(dirty_kib)
-    sample_dirty >"$data/dirty" &
+    echo "$idle" >"$data/dirty"
+    sample_dirty "$data/dirty" &
     sampler=$!
     start=$(date +%s%N)
     /usr/bin/time -o "$data/rss" -f '%M %w' "$@" >/dev/null 2>&1
