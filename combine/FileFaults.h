@@ -10,7 +10,8 @@
 class FileFaults {
 public:
     // WriteOut: the wait for a written range to reach the disk, on systems that wait for one.
-    enum class Call { Lock, KernelCopy, Read, Write, WriteOut, Flush };
+    // Identity: the query of a file's id, which some network volumes answer with none (Windows).
+    enum class Call { Lock, KernelCopy, Read, Write, WriteOut, Flush, Identity };
 
     struct Fault {
         Call call = Call::Read;

@@ -136,6 +136,21 @@ HANDLE openHandle(const std::wstring& name, bool forWriting) {
     }
 }
 
+// The file's full path as the system resolves it, every link and short name undone; empty if
+// it cannot tell.
+std::wstring finalPathOf(HANDLE handle) {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD size =
+            ::GetFinalPathNameByHandleW(handle, path.data(), static_cast<DWORD>(path.size()), 0);
+        if (size < path.size()) {
+            path.resize(size);
+            return path;
+        }
+        path.resize(size);
+    }
+}
+
 } // namespace
 
 DiskFile::~DiskFile() {
@@ -178,7 +193,8 @@ DiskFile::Identity DiskFile::identityOf(void* handle) {
     // redirectors; where the 128-bit id cannot be had, the file stays unknown.
     FILE_ID_INFO id{};
     Identity identity;
-    if (::GetFileInformationByHandleEx(handle, FileIdInfo, &id, sizeof(id))) {
+    if (!FileFaults::take(FileFaults::Call::Identity) &&
+        ::GetFileInformationByHandleEx(handle, FileIdInfo, &id, sizeof(id))) {
         std::memcpy(&identity.index, id.FileId.Identifier, sizeof(identity.index));
         std::memcpy(&identity.indexHigh, id.FileId.Identifier + sizeof(identity.index),
                     sizeof(identity.indexHigh));
@@ -202,7 +218,13 @@ bool DiskFile::isNamedBy(const std::string& path) const {
     if (m_handle == kNoHandle || handle == INVALID_HANDLE_VALUE) {
         return false;
     }
-    const bool same = m_identity.known() && identityOf(handle) == m_identity;
+    // Without an id on either side the name that leads to the very target still tells it, so
+    // that a volume giving no ids never has its target emptied as a source; a hard link does not.
+    const Identity identity = identityOf(handle);
+    const std::wstring resolved =
+        identity.known() && m_identity.known() ? L"" : finalPathOf(handle);
+    const bool same = resolved.empty() ? identity.known() && identity == m_identity
+                                       : resolved == finalPathOf(asHandle(m_handle));
     ::CloseHandle(handle);
     return same;
 }

@@ -3,6 +3,7 @@
 #include "EngineTexts.h"
 #include "FileBytes.h"
 #include "FileError.h"
+#include "FileFaults.h"
 
 #include <chrono>
 #include <thread>
@@ -40,6 +41,21 @@ TEST_F(WindowsFileTest, DevicesAndVolumesAreNeitherSourcesNorTargets) {
     EXPECT_EQ(m_host.reasons(),
               std::vector(expected.size(), make_error_code(FileError::NotRegularFile)));
     EXPECT_EQ(targetBytes(), FileBytes::read(m_dir.path("a")));
+}
+
+// Where the volume gives no file ids, the target's own name, however written, still names it.
+TEST_F(WindowsFileTest, TargetOnAVolumeWithoutFileIdsIsKnownByItsName) {
+    FileBytes::write(target(), "old contents");
+    m_host.addRow(m_dir.makeFile("a", 100, 1));
+    m_host.addRow(m_dir.path("./target.bin"));
+    for (int call = 0; call < 3; ++call) { // the target's, then each row's
+        FileFaults::arm({FileFaults::Call::Identity});
+    }
+    runToEnd();
+    FileFaults::disarmAll();
+
+    EXPECT_EQ(m_host.messages(), std::vector<std::string>{EngineTexts::kCreateTargetFailed});
+    EXPECT_EQ(targetBytes(), "old contents");
 }
 
 TEST_F(WindowsFileTest, TargetThatAnotherProgramOpensForAMomentIsTriedAgain) {
