@@ -4,6 +4,7 @@
 #include "CombineEngine.h"
 #include "ShellQuote.h"
 #include "TextFill.h"
+#include "TextMark.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -28,6 +29,9 @@ std::string reasonOf(const RunMessage& message) {
         return Catalog::Translated("not empty; -f or --force replaces it");
     case RunMessage::Kind::SourceEndedEarly:
         return Catalog::Translated("ended before its length; the rest of its span is zeros");
+    case RunMessage::Kind::SourceGrew:
+        return Catalog::Translated(
+            "grew during the run; the bytes past its first length are not in the target");
     default:
         break;
     }
@@ -93,21 +97,24 @@ void ConsoleHost::showWindowMessage(const RunMessage& message) {
     LineHost::showWindowMessage(message);
 }
 
-void ConsoleHost::showApplicationNotice(const std::string& text) {
-    // A stop that came after the last block, during the flush say, left the target whole.
-    m_stopped = m_engine != nullptr && m_engine->RunCutShort();
+void ConsoleHost::showApplicationNotice(const std::string& text, RunOutcome outcome) {
+    // A refused run said why; one that ended unchanged without a word was stopped.
+    const bool stoppedUnchanged = outcome == RunOutcome::Unchanged && !showedMessage();
+    m_stopped = outcome == RunOutcome::Stopped || stoppedUnchanged;
     m_stoppedBy = m_stopped ? m_stopSignal.load() : 0;
     if (m_progress) {
-        m_progress->finish(m_stopped ? ProgressLine::Outcome::Stopped
-                                     : ProgressLine::Outcome::Complete);
+        m_progress->finish(outcome == RunOutcome::Stopped ? ProgressLine::Outcome::Stopped
+                                                          : ProgressLine::Outcome::Complete);
     }
     // The trace on standard output is complete before anyone waiting for the end goes on.
     noteTraceResult(std::fflush(stdout) == 0);
     if (m_stopped) {
-        writeMessageLine(kProgram + TextFill::Fill(Catalog::Translated("stopped: %s is incomplete"),
+        const char* said = stoppedUnchanged ? Translatable("stopped: %s was not changed")
+                                            : Translatable("stopped: %s is incomplete");
+        writeMessageLine(kProgram + TextFill::Fill(Catalog::Translated(said),
                                                    {shellQuoted(targetBoxText())}));
     }
-    LineHost::showApplicationNotice(Catalog::Translated(text.c_str()));
+    LineHost::showApplicationNotice(Catalog::Translated(text.c_str()), outcome);
 }
 
 void ConsoleHost::writeProgressLine(const std::string& line) {

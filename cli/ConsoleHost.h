@@ -19,16 +19,15 @@ public:
     // Errors only: no notice.
     void setQuiet(bool quiet) { m_quiet = quiet; }
     void showProgressOn(std::FILE* terminal);
-    // The engine whose run this host shows; the run's end asks it whether it was cut short.
-    void showRunOf(const CombineEngine& engine) { m_engine = &engine; }
     // Stops the run for the signal `number`; from any thread.
     void stopForSignal(CombineEngine& engine, int number);
     // Starting a run clears its stop flag, and with it a signal that came just before; this
     // stops the started run for such a signal all the same.
     void keepEarlyStop(CombineEngine& engine) const;
 
-    // Known once the run has ended: whether it was cut short, and by which signal (0: none, or
-    // a stop that came once nothing was left to write).
+    // Known once the run has ended: whether a stop cut it short or ended it before the target
+    // was emptied, and by which signal (0: none, or a stop that came once nothing was left to
+    // write).
     bool stopped() const { return m_stopped; }
     int stoppedBySignal() const { return m_stoppedBy; }
     // The system's reason the trace could not be written to standard output; 0 if it could.
@@ -39,7 +38,7 @@ public:
     void setProgressRange(std::uint32_t lower, std::uint32_t upper) override;
     void setProgressPosition(std::uint32_t position) override;
     void showWindowMessage(const RunMessage& message) override;
-    void showApplicationNotice(const std::string& text) override;
+    void showApplicationNotice(const std::string& text, RunOutcome outcome) override;
 
 private:
     void noteTraceResult(bool written);
@@ -53,7 +52,6 @@ private:
     std::unique_ptr<ProgressLine> m_progress;
     std::string m_source;
     std::uint64_t m_sourceLength = 0;
-    const CombineEngine* m_engine = nullptr;
     std::atomic<int> m_stopSignal{0};
     std::atomic<bool> m_stopped{false};
     std::atomic<int> m_stoppedBy{0};

@@ -95,7 +95,6 @@ int join(const JoinOptions& options) {
         engine.SetPlainCopy(options.plainCopy);
         engine.SetRefuseNonEmptyTarget(!options.force);
         engine.SetStopAtBlock(options.stopAtBlock);
-        host.showRunOf(engine);
         const StopSignals signals([&](int number) { host.stopForSignal(engine, number); });
         if (!engine.OnStart()) {
             return 1;

@@ -20,15 +20,6 @@ using Block = std::array<char, CombineEngine::kBlockSize>;
 
 using Kind = RunMessage::Kind;
 
-RunMessage FailureMessage(BlockMover::Status status, const std::string& sourcePath,
-                          const DiskFile& source, const std::string& targetPath,
-                          const DiskFile& target) {
-    if (status == BlockMover::Status::ReadFailed) {
-        return RunMessage(Kind::ReadSource, sourcePath, source.lastError());
-    }
-    return RunMessage(Kind::WriteTarget, targetPath, target.lastError());
-}
-
 } // namespace
 
 CombineEngine::CombineEngine(EngineInterface& host) : m_host(host) {}
@@ -48,7 +39,6 @@ bool CombineEngine::OnStart() {
         return false;
     }
     m_stop = 0;
-    m_cutShort = false;
     m_targetPath = m_host.targetBoxText();
     if (!StartWorker()) {
         g_busy = 0;
@@ -63,14 +53,16 @@ void CombineEngine::OnStop() {
     m_stop = 1;
 }
 
-bool CombineEngine::HasLiveWorker() const {
-    return std::any_of(m_workers.begin(), m_workers.end(),
-                       [](const Worker& worker) { return !worker.finished; });
-}
-
-bool CombineEngine::NeedsHost() const {
-    return std::any_of(m_workers.begin(), m_workers.end(),
-                       [](const Worker& worker) { return !worker.lastCall; });
+RunState CombineEngine::State() const {
+    RunState state{Phase::Idle, m_outcome};
+    for (const Worker& worker : m_workers) {
+        // Busy, Ending, Leaving: the first of them found among the workers wins.
+        const Phase phase = worker.phase;
+        if (phase != Phase::Idle && (state.phase == Phase::Idle || phase < state.phase)) {
+            state.phase = phase;
+        }
+    }
+    return state;
 }
 
 bool CombineEngine::StartWorker() {
@@ -79,12 +71,12 @@ bool CombineEngine::StartWorker() {
     try {
         Worker& worker = m_workers.emplace_back();
         worker.thread = std::thread([this, &worker] {
-            CombineThreadProc(this);
+            CombineThreadProc(this, worker);
             // Set before the last call, so that a host woken by it finds itself no longer needed.
-            worker.lastCall = true;
+            worker.phase = Phase::Leaving;
             // Counted as live until its last call: a host may go as soon as none is.
             m_host.workerEnded();
-            worker.finished = true;
+            worker.phase = Phase::Idle;
         });
         return true;
     } catch (const std::exception&) { // std::system_error or std::bad_alloc
@@ -97,7 +89,7 @@ bool CombineEngine::StartWorker() {
 
 void CombineEngine::JoinFinishedWorkers() {
     m_workers.remove_if([](Worker& worker) {
-        if (!worker.finished) {
+        if (worker.phase != Phase::Idle) {
             return false;
         }
         worker.thread.join();
@@ -105,41 +97,33 @@ void CombineEngine::JoinFinishedWorkers() {
     });
 }
 
-void CombineEngine::CombineThreadProc(CombineEngine* engine) {
-    engine->CombineFiles();
+void CombineEngine::CombineThreadProc(CombineEngine* engine, Worker& worker) {
+    const RunOutcome outcome = engine->CombineFiles();
+    engine->m_outcome = outcome;
+    // Still needing the host, no longer busy: a window asked to close now still refuses.
+    worker.phase = Phase::Ending;
     g_busy = 0;
-    engine->m_host.showApplicationNotice(EngineTexts::kCombineEnd);
+    engine->m_host.showApplicationNotice(EngineTexts::kCombineEnd, outcome);
 }
 
-void CombineEngine::CombineFiles() {
+RunOutcome CombineEngine::CombineFiles() {
+    m_facts = {};
     DiskFile target;
     if (!target.holdTarget(m_targetPath)) {
         m_host.showWindowMessage(RunMessage(Kind::CreateTarget, m_targetPath, target.lastError()));
-        return;
+        return RunOutcome::Unchanged;
     }
-    const int rows = m_host.rowCount();
-    if (!PrepareTarget(target, rows)) {
-        target.discardIfCreated(m_targetPath);
-        return;
+    const int rows = m_stop == 0 ? m_host.rowCount() : 0;
+    if (m_stop != 0 || !PrepareTarget(target, rows)) {
+        target.discardIfCreated();
+        return RunOutcome::Unchanged;
     }
-    std::uint64_t offset = 0;
-    m_blocksBegun = 0;
-    RunStep step = RunStep::Continue;
-    int row = 0;
-    // A stop request ends the walk: no later row is read or opened.
-    for (; row < rows && step == RunStep::Continue && m_stop == 0; ++row) {
-        if (m_host.isRowChecked(row)) {
-            step = AppendSourceFile(m_host.rowPath(row), offset, target);
-        }
+    WalkRows(target, rows);
+    FinishTarget(target);
+    if (m_facts.cutShort) {
+        return RunOutcome::Stopped;
     }
-    if (row < rows && step == RunStep::Continue) {
-        m_cutShort = true;
-    }
-    // A stopped or failed run flushes what it wrote too: the notice promises it is on the disk.
-    const bool flushed = m_writeBehind.finish(target);
-    if (!(target.close() && flushed) && step == RunStep::Continue) {
-        m_host.showWindowMessage(RunMessage(Kind::WriteTarget, m_targetPath, target.lastError()));
-    }
+    return m_facts.failed ? RunOutcome::Failed : RunOutcome::Complete;
 }
 
 bool CombineEngine::PrepareTarget(DiskFile& target, int rows) {
@@ -153,11 +137,49 @@ bool CombineEngine::PrepareTarget(DiskFile& target, int rows) {
         m_host.showWindowMessage(RunMessage(Kind::TargetNotEmpty, m_targetPath));
         return false;
     }
+    // The last moment at which a stop leaves the target as it was.
+    if (m_stop != 0) {
+        return false;
+    }
     if (!target.emptyTarget()) {
         m_host.showWindowMessage(RunMessage(Kind::CreateTarget, m_targetPath, target.lastError()));
         return false;
     }
     return true;
+}
+
+void CombineEngine::WalkRows(DiskFile& target, int rows) {
+    std::uint64_t offset = 0;
+    m_blocksBegun = 0;
+    RunStep step = RunStep::Continue;
+    int row = 0;
+    // A stop request ends the walk: no later row's path is read, no later source opened.
+    for (; row < rows && step == RunStep::Continue && m_stop == 0; ++row) {
+        if (m_host.isRowChecked(row)) {
+            step = AppendSourceFile(m_host.rowPath(row), offset, target);
+        }
+    }
+    // A stop after the last ticked row's last byte leaves nothing out.
+    if (step == RunStep::Continue && AnyRowTicked(row, rows)) {
+        m_facts.cutShort = true;
+    }
+}
+
+bool CombineEngine::AnyRowTicked(int from, int rows) {
+    for (int row = from; row < rows; ++row) {
+        if (m_host.isRowChecked(row)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void CombineEngine::FinishTarget(DiskFile& target) {
+    // A stopped or failed run flushes what it wrote too: the notice promises it is on the disk.
+    const bool flushed = m_writeBehind.finish(target);
+    if (!(target.close() && flushed) && !m_facts.targetWriteReported) {
+        Report(RunMessage(Kind::WriteTarget, m_targetPath, target.lastError()));
+    }
 }
 
 std::optional<std::string> CombineEngine::TickedRowNaming(const DiskFile& target, int rows) {
@@ -176,32 +198,52 @@ CombineEngine::RunStep CombineEngine::AppendSourceFile(const std::string& path,
                                                        std::uint64_t& offset, DiskFile& target) {
     DiskFile source;
     if (!source.openSource(path, target)) {
-        m_host.showWindowMessage(RunMessage(Kind::OpenSource, path, source.lastError()));
+        Report(RunMessage(Kind::OpenSource, path, source.lastError()));
         return RunStep::Continue;
     }
     const std::uint64_t length = source.length();
-    const std::uint64_t blocks = length / kBlockSize;
-    const auto tail = static_cast<std::size_t>(length % kBlockSize);
     m_host.setSourceLength(length);
-    m_host.setProgressRange(0, ProgressStep(blocks));
+    m_host.setProgressRange(0, ProgressStep(length / kBlockSize));
     // Left uninitialised: only bytes just read from the source are ever written from it.
     const std::unique_ptr<Block> buffer(new (std::nothrow) Block);
     if (!buffer) {
         return EndRunWith(RunMessage(Kind::OutOfMemory));
     }
+    if (length == 0) {
+        return AppendUnsizedSource(path, source, offset, target, *buffer);
+    }
     BlockMover mover(source, target, *buffer, !m_plainCopy, m_writeBehind);
-    // The source's blocks are written from the running offset on, whatever came before.
-    const std::uint64_t targetStart = offset;
+    switch (AppendSpan(mover, length, offset, target)) {
+    case BlockMover::Status::ReadFailed:
+        return EndRunWith(RunMessage(Kind::ReadSource, path, source.lastError()));
+    case BlockMover::Status::WriteFailed:
+        return EndRunWith(WriteFailure(target));
+    case BlockMover::Status::Moved:
+        break;
+    }
+    offset += length;
+    if (mover.sourceEndedEarly()) {
+        Report(RunMessage(Kind::SourceEndedEarly, path));
+    } else if (!m_facts.cutShort && source.grewPastLength()) {
+        Report(RunMessage(Kind::SourceGrew, path));
+    }
+    return RunStep::Continue;
+}
+
+BlockMover::Status CombineEngine::AppendSpan(BlockMover& mover, std::uint64_t length,
+                                             std::uint64_t targetStart, DiskFile& target) {
+    const std::uint64_t blocks = length / kBlockSize;
     std::uint64_t block = 0;
     while (block < blocks) {
         const std::uint64_t last = LastBlockOfStep(mover, block, blocks);
         m_host.setProgressPosition(ProgressStep(last));
         CountBlocksBegun(last + 1 - block);
         const std::uint64_t from = block * kBlockSize;
-        const std::uint64_t size = (last + 1 - block) * kBlockSize;
-        if (const auto status = mover.move(from, targetStart + from, size);
+        // The source's blocks are written from the running offset on, whatever came before.
+        if (const auto status =
+                mover.move(from, targetStart + from, (last + 1 - block) * kBlockSize);
             status != BlockMover::Status::Moved) {
-            return EndRunWith(FailureMessage(status, path, source, m_targetPath, target));
+            return status;
         }
         block = last + 1;
         if (m_stop != 0) {
@@ -209,25 +251,46 @@ CombineEngine::RunStep CombineEngine::AppendSourceFile(const std::string& path,
         }
     }
     std::uint64_t spanEnd = block * kBlockSize;
-    if (tail > 0 && m_stop == 0) {
-        if (const auto status = mover.move(spanEnd, targetStart + spanEnd, tail);
+    if (spanEnd < length && m_stop == 0) {
+        if (const auto status = mover.move(spanEnd, targetStart + spanEnd, length - spanEnd);
             status != BlockMover::Status::Moved) {
-            return EndRunWith(FailureMessage(status, path, source, m_targetPath, target));
+            return status;
         }
         spanEnd = length;
     }
     // Only a stop leaves blocks or the tail out without returning.
-    if (spanEnd < length) {
-        m_cutShort = true;
-    }
+    m_facts.cutShort = m_facts.cutShort || spanEnd < length;
     // Where the span ends in a hole nothing was written there; the target still needs its length.
-    if (!target.extendTo(targetStart + spanEnd)) {
-        return EndRunWith(RunMessage(Kind::WriteTarget, m_targetPath, target.lastError()));
+    return target.extendTo(targetStart + spanEnd) ? BlockMover::Status::Moved
+                                                  : BlockMover::Status::WriteFailed;
+}
+
+CombineEngine::RunStep CombineEngine::AppendUnsizedSource(const std::string& path,
+                                                          DiskFile& source, std::uint64_t& offset,
+                                                          DiskFile& target,
+                                                          std::span<char> buffer) {
+    std::uint64_t done = 0;
+    for (;;) {
+        const auto got = source.readAt(done, buffer);
+        if (!got) {
+            return EndRunWith(RunMessage(Kind::ReadSource, path, source.lastError()));
+        }
+        const DiskFile::Region written{offset + done, offset + done + *got};
+        if (*got > 0 && !(target.writeAt(written.start, buffer.first(*got)) &&
+                          m_writeBehind.written(target, written))) {
+            return EndRunWith(WriteFailure(target));
+        }
+        done += *got;
+        // A read that leaves the buffer short has met the file's end.
+        if (*got < buffer.size()) {
+            break;
+        }
+        if (m_stop != 0) {
+            m_facts.cutShort = true;
+            break;
+        }
     }
-    offset += length;
-    if (mover.sourceEndedEarly()) {
-        m_host.showWindowMessage(RunMessage(Kind::SourceEndedEarly, path));
-    }
+    offset += done;
     return RunStep::Continue;
 }
 
@@ -254,7 +317,18 @@ std::uint32_t CombineEngine::ProgressStep(std::uint64_t block) {
     return static_cast<std::uint32_t>(std::min<std::uint64_t>(block, UINT32_MAX));
 }
 
+RunMessage CombineEngine::WriteFailure(const DiskFile& target) const {
+    return RunMessage(Kind::WriteTarget, m_targetPath, target.lastError());
+}
+
 CombineEngine::RunStep CombineEngine::EndRunWith(const RunMessage& message) {
-    m_host.showWindowMessage(message);
+    Report(message);
     return RunStep::EndRun;
+}
+
+void CombineEngine::Report(const RunMessage& message) {
+    m_facts.failed = true;
+    m_facts.targetWriteReported =
+        m_facts.targetWriteReported || message.kind == Kind::WriteTarget;
+    m_host.showWindowMessage(message);
 }

@@ -1,17 +1,19 @@
 #pragma once
 
+#include "BlockMover.h"
+#include "RunState.h"
 #include "WriteBehind.h"
 
 #include <atomic>
 #include <cstdint>
 #include <list>
 #include <optional>
+#include <span>
 #include <string>
 #include <thread>
 
 class EngineInterface;
 struct RunMessage;
-class BlockMover;
 class DiskFile;
 
 // 1 from the moment a Start is accepted until that run's walk has returned, in any engine of
@@ -46,23 +48,27 @@ public:
     // a Stop pressed at that moment would; 0 for none. A step over blocks without data ends
     // at that block, so the target is as a plain block-by-block copy would leave it.
     void SetStopAtBlock(std::uint64_t block) { m_stopAtBlock = block; }
-    // True while a worker of this engine has not yet made its last call to the host (its notice
-    // may still be up).
-    bool HasLiveWorker() const;
-    // True while a worker of this engine may still call the host and wait for it, up to and
-    // including its notice. It turns false before the worker's workerEnded().
-    bool NeedsHost() const;
-    // Known once a run's notice is on its way: whether the run broke off at a stop request with
-    // blocks or rows left, so that its target is shorter than a whole join.
-    bool RunCutShort() const { return m_cutShort; }
+    // The furthest-from-done phase of this engine's workers, and the latest run's outcome. A
+    // worker leaves Ending before its workerEnded(), so a host woken there finds itself free.
+    RunState State() const;
 
     RunStep AppendSourceFile(const std::string& path, std::uint64_t& offset, DiskFile& target);
 
+
 private:
+    using Phase = RunState::Phase;
+
     struct Worker {
         std::thread thread;
-        std::atomic<bool> lastCall{false};
-        std::atomic<bool> finished{false};
+        // Idle once the worker has returned from its last call.
+        std::atomic<Phase> phase{Phase::Busy};
+    };
+
+    // What the current run has met so far; the worker's alone.
+    struct RunFacts {
+        bool cutShort = false;
+        bool failed = false;
+        bool targetWriteReported = false;
     };
 
     // The bar counts in 32 bits; a source beyond 4 PiB keeps the bar full for its last blocks.
@@ -71,16 +77,28 @@ private:
     std::uint64_t LastBlockOfStep(BlockMover& mover, std::uint64_t block,
                                   std::uint64_t blocks) const;
     void CountBlocksBegun(std::uint64_t count);
-    static void CombineThreadProc(CombineEngine* engine);
-    void CombineFiles();
+    static void CombineThreadProc(CombineEngine* engine, Worker& worker);
+    RunOutcome CombineFiles();
     // Empties the held target, unless that would destroy a source or data the host wants
-    // kept; false, once the user has been told why, when the run cannot go on.
+    // kept, or a stop came first; false, the user told why, when the target stays as it was.
     bool PrepareTarget(DiskFile& target, int rows);
     // The first ticked row among the first `rows` that names the target, if any.
     std::optional<std::string> TickedRowNaming(const DiskFile& target, int rows);
+    void WalkRows(DiskFile& target, int rows);
+    bool AnyRowTicked(int from, int rows);
+    void FinishTarget(DiskFile& target);
+    // The `length` bytes of the mover's source, block by block from the target's `targetStart`.
+    BlockMover::Status AppendSpan(BlockMover& mover, std::uint64_t length,
+                                  std::uint64_t targetStart, DiskFile& target);
+    // A source that tells no length, as those of /proc do: read to its end as it is now.
+    RunStep AppendUnsizedSource(const std::string& path, DiskFile& source, std::uint64_t& offset,
+                                DiskFile& target, std::span<char> buffer);
     bool StartWorker();
     void JoinFinishedWorkers();
+    RunMessage WriteFailure(const DiskFile& target) const;
     RunStep EndRunWith(const RunMessage& message);
+    // Shows a fault of the run, which keeps it from being complete.
+    void Report(const RunMessage& message);
 
     EngineInterface& m_host;
     std::atomic<int> m_stop{0};
@@ -88,7 +106,8 @@ private:
     std::atomic<bool> m_plainCopy{false};
     std::atomic<bool> m_refuseNonEmptyTarget{false};
     std::atomic<std::uint64_t> m_stopAtBlock{0};
-    std::atomic<bool> m_cutShort{false};
+    std::atomic<RunOutcome> m_outcome{RunOutcome::Complete};
+    RunFacts m_facts;
     // Whole blocks begun in the current run; the worker's alone.
     std::uint64_t m_blocksBegun = 0;
     // The current run's target on its way to the disk; the worker's alone.

@@ -35,9 +35,10 @@ public:
     bool isNamedBy(const std::string& path) const;
     // Empties the held target.
     bool emptyTarget();
-    // Closes the held target and removes it when holdTarget created it, `path` still names
-    // it and it is still empty: a run refused before writing leaves no file behind.
-    void discardIfCreated(const std::string& path);
+    // Closes the held target and removes it when holdTarget created it, the name it was
+    // created under still leads to it and it is still empty: a run refused before writing
+    // leaves no file behind, and removes no file it did not make.
+    void discardIfCreated();
     // Opens a regular file for reading without ever blocking; refuses `target` itself under
     // any name, and any file another run holds as its target.
     bool openSource(const std::string& path, const DiskFile& target);
@@ -46,6 +47,8 @@ public:
 
     // Length when the file was opened.
     std::uint64_t length() const { return m_length; }
+    // Whether the file is now longer than when it was opened.
+    bool grewPastLength() const;
     // The system's reason for the last call that failed.
     std::error_code lastError() const { return m_error; }
     // Reads from `offset` until the buffer is full or the file ends: the count read, or
@@ -76,7 +79,8 @@ public:
     bool waitWrittenOut(Region region);
     // Lets the system forget the cached pages of `region`; pages not yet on the disk stay.
     void dropCached(Region region);
-    // Puts every byte written so far on stable storage.
+    // Puts every byte written so far on stable storage, and the name of a file that opening
+    // created.
     bool flush();
 
 private:
@@ -93,6 +97,10 @@ private:
     static constexpr std::intptr_t kNoHandle = -1;
 
     bool openRegular(const std::string& path, bool forWriting);
+#ifndef _WIN32
+    // Takes `fd` as this file's, if it is a regular file.
+    bool adopt(int fd);
+#endif
     // What follows `from` where the system finds no more data: hole up to the opened length,
     // unless the file is now shorter. Then its new end on counts as data, so that reading
     // finds that it ended early rather than taking the rest for a hole.
@@ -118,8 +126,8 @@ private:
     Identity m_identity;
     std::uint64_t m_length = 0;
     std::error_code m_error;
-    // Whether opening the file created it.
-    bool m_created = false;
+    // The name opening the file created it under; empty when it was there before.
+    std::string m_createdName;
 #ifdef _WIN32
     // A source whose holes can be asked for; a target marked to keep its holes.
     bool m_sparse = false;

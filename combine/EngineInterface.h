@@ -1,6 +1,7 @@
 #pragma once
 
 #include "RunMessage.h"
+#include "RunOutcome.h"
 
 #include <cstdint>
 #include <string>
@@ -30,8 +31,9 @@ public:
     virtual void setProgressPosition(std::uint32_t position) = 0;
     // A message box modal to the window; returns once the user has closed it.
     virtual void showWindowMessage(const RunMessage& message) = 0;
-    // An application-level message box; returns once the user has closed it.
-    virtual void showApplicationNotice(const std::string& text) = 0;
+    // An application-level message box, the run's end notice; returns once the user has closed
+    // it. A window says the outcome under the text, unless the run was complete.
+    virtual void showApplicationNotice(const std::string& text, RunOutcome outcome) = 0;
     // A worker's last call, on its own thread: it will call nothing more, and the engine stops
     // counting it as live once this returns. The window may be closing by then, so this must
     // not wait for it.

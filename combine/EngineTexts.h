@@ -9,6 +9,7 @@ inline constexpr const char* kCombineEnd = Translatable("combine end");
 inline constexpr const char* kCreateTargetFailed = Translatable("创建目标文件失败");
 inline constexpr const char* kOpenSourceFailed = Translatable("打开源文件失败");
 inline constexpr const char* kReadSourceFailed = Translatable("读取源文件失败");
+inline constexpr const char* kSourceGrew = Translatable("源文件在合并期间变长");
 inline constexpr const char* kWriteTargetFailed = Translatable("写入目标文件失败");
 inline constexpr const char* kOutOfMemory = Translatable("内存不足");
 } // namespace EngineTexts

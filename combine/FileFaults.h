@@ -11,7 +11,8 @@ class FileFaults {
 public:
     // WriteOut: the wait for a written range to reach the disk, on systems that wait for one.
     // Identity: the query of a file's id, which some network volumes answer with none (Windows).
-    enum class Call { Lock, KernelCopy, Read, Write, WriteOut, Flush, Identity };
+    // FolderFlush: the flush of the folder that a created target's name lives in (POSIX).
+    enum class Call { Lock, KernelCopy, Read, Write, WriteOut, Flush, FolderFlush, Identity };
 
     struct Fault {
         Call call = Call::Read;

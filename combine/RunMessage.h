@@ -21,6 +21,9 @@ struct RunMessage {
         ReadSource,
         // The source delivered fewer bytes than its length; the rest of its span is zeros.
         SourceEndedEarly,
+        // The source held more than its opened length once its span was written; the rest is
+        // not in the target.
+        SourceGrew,
         WriteTarget,
     };
 
@@ -50,6 +53,8 @@ struct RunMessage {
         case Kind::ReadSource:
         case Kind::SourceEndedEarly:
             return EngineTexts::kReadSourceFailed;
+        case Kind::SourceGrew:
+            return EngineTexts::kSourceGrew;
         case Kind::WriteTarget:
             return EngineTexts::kWriteTargetFailed;
         }

@@ -61,9 +61,15 @@ void LineHost::showWindowMessage(const RunMessage& message) {
     m_showedMessage = true;
 }
 
-void LineHost::showApplicationNotice(const std::string& text) {
+RunOutcome LineHost::lastOutcome() const {
+    const std::lock_guard lock(m_mutex);
+    return m_lastOutcome;
+}
+
+void LineHost::showApplicationNotice(const std::string& text, RunOutcome outcome) {
     writeNoticeLine("notice: " + text);
     const std::lock_guard lock(m_mutex);
+    m_lastOutcome = outcome;
     ++m_notices;
     m_noticeShown.notify_all();
 }

@@ -21,6 +21,8 @@ public:
     // Waits until `count` end notices have been shown in all.
     void waitForNotices(int count = 1);
     bool showedMessage() const;
+    // How the latest run ended, once its notice was shown.
+    RunOutcome lastOutcome() const;
 
     std::string targetBoxText() override;
     int rowCount() override;
@@ -29,7 +31,7 @@ public:
     void setProgressRange(std::uint32_t lower, std::uint32_t upper) override;
     void setProgressPosition(std::uint32_t position) override;
     void showWindowMessage(const RunMessage& message) override;
-    void showApplicationNotice(const std::string& text) override;
+    void showApplicationNotice(const std::string& text, RunOutcome outcome) override;
 
 protected:
     // The bar's lines, and the boxes' lines, each in the order of the engine's calls.
@@ -54,4 +56,5 @@ private:
     std::vector<Row> m_rows;
     int m_notices = 0;
     bool m_showedMessage = false;
+    RunOutcome m_lastOutcome = RunOutcome::Complete;
 };

@@ -207,8 +207,8 @@ void CVeltraneDlg::OnBrowseTarget() {
 }
 
 void CVeltraneDlg::done(int result) {
-    // The worker refers to this window, so the window outlasts the run.
-    if (g_busy != 0) {
+    // The worker refers to this window, so the window outlasts the run and its notice.
+    if (m_engine.State().needsHost()) {
         showWindowMessage(RunMessage(RunMessage::Kind::WaitCurrentThread));
         return;
     }
@@ -304,16 +304,22 @@ void CVeltraneDlg::setProgressPosition(std::uint32_t position) {
 }
 
 void CVeltraneDlg::showWindowMessage(const RunMessage& message) {
-    OnUiThread([this, &message] { ShowMessageBox(message.text(), Qt::WindowModal); });
+    OnUiThread([this, &message] { ShowMessageBox(UiText::Shown(message.text()), Qt::WindowModal); });
 }
 
-void CVeltraneDlg::showApplicationNotice(const std::string& text) {
-    OnUiThread([this, &text] { ShowMessageBox(text, Qt::ApplicationModal); });
+void CVeltraneDlg::showApplicationNotice(const std::string& text, RunOutcome outcome) {
+    OnUiThread([this, &text, outcome] {
+        QString shown = UiText::Shown(text.c_str());
+        if (const char* line = OutcomeLine(outcome)) {
+            shown += QLatin1Char('\n') + UiText::Shown(line);
+        }
+        ShowMessageBox(shown, Qt::ApplicationModal);
+    });
 }
 
-void CVeltraneDlg::ShowMessageBox(const std::string& text, Qt::WindowModality modality) {
-    QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(),
-                    UiText::Shown(text.c_str()), QMessageBox::Ok, this);
+void CVeltraneDlg::ShowMessageBox(const QString& text, Qt::WindowModality modality) {
+    QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), text,
+                    QMessageBox::Ok, this);
     box.setObjectName(QStringLiteral("messageBox"));
     box.setWindowModality(modality);
     box.exec();
@@ -338,7 +344,7 @@ void CVeltraneDlg::workerEnded() {
 void CVeltraneDlg::ServeWorkers() {
     QEventLoop wait;
     m_workersWait = &wait;
-    while (m_engine.NeedsHost()) {
+    while (m_engine.State().needsHost()) {
         wait.exec(QEventLoop::ExcludeUserInputEvents);
     }
     m_workersWait = nullptr;

@@ -35,7 +35,7 @@ public:
     void setProgressRange(std::uint32_t lower, std::uint32_t upper) override;
     void setProgressPosition(std::uint32_t position) override;
     void showWindowMessage(const RunMessage& message) override;
-    void showApplicationNotice(const std::string& text) override;
+    void showApplicationNotice(const std::string& text, RunOutcome outcome) override;
     // Wakes the destructor's wait for the workers, on this window's thread.
     void workerEnded() override;
 
@@ -63,7 +63,7 @@ private:
     void CreateControls();
     void OnInitDialog();
     void AttachLinks();
-    void ShowMessageBox(const std::string& text, Qt::WindowModality modality);
+    void ShowMessageBox(const QString& text, Qt::WindowModality modality);
     void ServeWorkers();
     template <typename Call> auto OnUiThread(Call call) -> decltype(call());
 

@@ -259,7 +259,7 @@ void CVeltraneDlg::OnBrowseTarget() {
 
 void CVeltraneDlg::OnClose(int result) {
     // The worker refers to this window, so the window outlasts the run and its notice.
-    if (g_busy != 0 || m_engine.NeedsHost()) {
+    if (m_engine.State().needsHost()) {
         showWindowMessage(RunMessage(RunMessage::Kind::WaitCurrentThread));
         return;
     }
@@ -412,14 +412,17 @@ void CVeltraneDlg::ApplyPendingPosition() {
 }
 
 void CVeltraneDlg::showWindowMessage(const RunMessage& message) {
-    OnUiThread([this, &message] { ShowMessageBox(message.text()); });
+    OnUiThread([this, &message] { ShowMessageBox(Catalog::Translated(message.text())); });
 }
 
-void CVeltraneDlg::showApplicationNotice(const std::string& text) {
-    OnUiThread([this, &text] { ShowMessageBox(text); });
+void CVeltraneDlg::showApplicationNotice(const std::string& text, RunOutcome outcome) {
+    std::string shown = Catalog::Translated(text.c_str());
+    if (const char* line = OutcomeLine(outcome)) {
+        shown += std::string("\n") + Catalog::Translated(line);
+    }
+    OnUiThread([this, &shown] { ShowMessageBox(shown); });
 }
 
 void CVeltraneDlg::ShowMessageBox(const std::string& text) {
-    ::MessageBoxW(m_hWnd, WideText::FromUtf8(Catalog::Translated(text.c_str())).c_str(),
-                  ApplicationName().c_str(), MB_OK);
+    ::MessageBoxW(m_hWnd, WideText::FromUtf8(text).c_str(), ApplicationName().c_str(), MB_OK);
 }

@@ -36,7 +36,7 @@ public:
     void setProgressRange(std::uint32_t lower, std::uint32_t upper) override;
     void setProgressPosition(std::uint32_t position) override;
     void showWindowMessage(const RunMessage& message) override;
-    void showApplicationNotice(const std::string& text) override;
+    void showApplicationNotice(const std::string& text, RunOutcome outcome) override;
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -4,6 +4,8 @@
 #include "FileFaults.h"
 
 #include <algorithm>
+#include <array>
+#include <climits>
 #include <cerrno>
 #include <fcntl.h>
 #include <limits>
@@ -127,6 +129,46 @@ int reopen(int pathOnly, const std::string& path, int flags, const struct stat& 
     return named;
 }
 
+// The name a missing file is to be created under: `path`, or where the symbolic links that it
+// names lead, since an exclusive create never goes through a link.
+std::string creationName(std::string path) {
+    constexpr int kMostLinks = 40; // as the system follows them
+    std::array<char, PATH_MAX> link{};
+    for (int hop = 0; hop < kMostLinks; ++hop) {
+        const ssize_t size = ::readlink(path.c_str(), link.data(), link.size());
+        if (size <= 0 || static_cast<std::size_t>(size) == link.size()) {
+            break;
+        }
+        std::string next(link.data(), static_cast<std::size_t>(size));
+        const std::size_t slash = path.rfind('/');
+        if (next.front() != '/' && slash != std::string::npos) {
+            next.insert(0, path, 0, slash + 1);
+        }
+        path = std::move(next);
+    }
+    return path;
+}
+
+// A created file's name is on the disk only once its folder is.
+bool flushFolderOf(const std::string& name) {
+    const std::size_t slash = name.rfind('/');
+    const std::string folder = slash == std::string::npos ? "."
+                               : slash == 0               ? "/"
+                                                          : name.substr(0, slash);
+    const int fd = retryOnInterrupt(
+        [&] { return ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
+    if (fd < 0) {
+        return false;
+    }
+    const auto synced =
+        faultable(FileFaults::Call::FolderFlush, 0, [fd](std::size_t) { return ::fsync(fd); });
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    // EINVAL: a file system that keeps no folders to flush.
+    return synced == 0 || error == EINVAL;
+}
+
 // Offsets beyond what the system's file positions hold would wrap into negative ones.
 std::optional<off_t> systemOffset(std::uint64_t offset) {
     if (offset > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max())) {
@@ -167,32 +209,41 @@ DiskFile::~DiskFile() {
 }
 
 bool DiskFile::openRegular(const std::string& path, bool forWriting) {
-    const int flags = (forWriting ? O_RDWR : O_RDONLY) | O_NOCTTY | O_CLOEXEC;
+    // The target is never read, so a file its owner may only write is a target all the same.
+    const int flags = (forWriting ? O_WRONLY : O_RDONLY) | O_NOCTTY | O_CLOEXEC;
     struct stat info {};
-    m_created = false;
-    const int pathOnly = openPathOnly(path);
+    m_createdName.clear();
     int fd = -1;
-    if (pathOnly >= 0) {
-        const std::error_code refused =
-            ::fstat(pathOnly, &info) == 0 ? refusedKind(info) : systemError();
-        fd = refused ? -1 : reopen(pathOnly, path, flags, info);
-        const std::error_code reason = refused ? refused : systemError();
-        ::close(pathOnly);
-        if (fd < 0) {
-            return failed(reason);
+    // A file that appears between a failed open and an exclusive create is opened again.
+    for (int attempt = 0; attempt < 3 && fd < 0; ++attempt) {
+        const int pathOnly = openPathOnly(path);
+        if (pathOnly >= 0) {
+            const std::error_code refused =
+                ::fstat(pathOnly, &info) == 0 ? refusedKind(info) : systemError();
+            fd = refused ? -1 : reopen(pathOnly, path, flags, info);
+            const std::error_code reason = refused ? refused : systemError();
+            ::close(pathOnly);
+            return fd >= 0 ? adopt(fd) : failed(reason);
         }
-    } else if (forWriting && errno == ENOENT) {
+        if (!forWriting || errno != ENOENT) {
+            break;
+        }
         // Nothing there yet: no lease to wait for, and a FIFO swapped in is refused below.
-        const auto create = [&](int how) {
-            return retryOnInterrupt([&] { return ::open(path.c_str(), flags | how, 0666); });
-        };
-        fd = create(O_CREAT | O_EXCL | O_NONBLOCK);
-        m_created = fd >= 0;
-        fd = fd < 0 && errno == EEXIST ? create(O_CREAT | O_NONBLOCK) : fd;
+        const std::string name = creationName(path);
+        fd = retryOnInterrupt([&] {
+            return ::open(name.c_str(), flags | O_CREAT | O_EXCL | O_NONBLOCK, 0666);
+        });
+        if (fd >= 0) {
+            m_createdName = name;
+        } else if (errno != EEXIST) {
+            break;
+        }
     }
-    if (fd < 0) {
-        return failed(systemError());
-    }
+    return fd >= 0 ? adopt(fd) : failed(systemError());
+}
+
+bool DiskFile::adopt(int fd) {
+    struct stat info {};
     m_handle = fd;
     if (::fstat(fd, &info) != 0) {
         return refuse(systemError());
@@ -233,11 +284,11 @@ bool DiskFile::emptyTarget() {
     return true;
 }
 
-void DiskFile::discardIfCreated(const std::string& path) {
+void DiskFile::discardIfCreated() {
     struct stat info {};
-    if (m_created && isNamedBy(path) && ::fstat(static_cast<int>(m_handle), &info) == 0 &&
-        info.st_size == 0) {
-        ::unlink(path.c_str());
+    if (!m_createdName.empty() && isNamedBy(m_createdName) &&
+        ::fstat(static_cast<int>(m_handle), &info) == 0 && info.st_size == 0) {
+        ::unlink(m_createdName.c_str());
     }
     close();
 }
@@ -394,5 +445,12 @@ bool DiskFile::flush() {
     const auto fd = static_cast<int>(m_handle);
     const auto synced =
         faultable(FileFaults::Call::Flush, 0, [fd](std::size_t) { return ::fdatasync(fd); });
-    return synced == 0 || failed(systemError());
+    return (synced == 0 && (m_createdName.empty() || flushFolderOf(m_createdName))) ||
+           failed(systemError());
+}
+
+bool DiskFile::grewPastLength() const {
+    struct stat info {};
+    return ::fstat(static_cast<int>(m_handle), &info) == 0 &&
+           static_cast<std::uint64_t>(info.st_size) > m_length;
 }

@@ -120,7 +120,8 @@ template <typename Call> BOOL faultable(FileFaults::Call which, std::size_t size
 // indexer or a virus scanner often opens a new file for a moment: a target they hold is tried
 // again for about a second.
 HANDLE openHandle(const std::wstring& name, bool forWriting) {
-    const DWORD access = forWriting ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ;
+    // The target is never read: its attributes and id are all the run asks of it.
+    const DWORD access = forWriting ? GENERIC_WRITE | FILE_READ_ATTRIBUTES : GENERIC_READ;
     const DWORD sharing = forWriting ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE;
     const DWORD disposition = forWriting ? OPEN_ALWAYS : OPEN_EXISTING;
     constexpr int kAttempts = 10;
@@ -169,7 +170,7 @@ bool DiskFile::openRegular(const std::string& path, bool forWriting) {
     if (handle == INVALID_HANDLE_VALUE) {
         return failed(systemError());
     }
-    m_created = forWriting && ::GetLastError() != ERROR_ALREADY_EXISTS;
+    m_createdName = forWriting && ::GetLastError() != ERROR_ALREADY_EXISTS ? path : "";
     m_handle = reinterpret_cast<std::intptr_t>(handle);
     // Pipes, consoles and devices are never read or written, so they cannot block a run.
     BY_HANDLE_FILE_INFORMATION info{};
@@ -241,12 +242,12 @@ bool DiskFile::emptyTarget() {
     return true;
 }
 
-void DiskFile::discardIfCreated(const std::string& path) {
+void DiskFile::discardIfCreated() {
     // The target is held for no one else, not even for its removal: it is closed, then
     // opened again by name, and removed only if that name still leads to the very file.
     close();
-    const std::wstring name = systemPath(path);
-    if (!m_created || name.empty()) {
+    const std::wstring name = systemPath(m_createdName);
+    if (name.empty()) {
         return;
     }
     const HANDLE handle = ::CreateFileW(name.c_str(), DELETE | FILE_READ_ATTRIBUTES, 0, nullptr,
@@ -397,6 +398,12 @@ bool DiskFile::extendTo(std::uint64_t length) {
     return (::SetFilePointerEx(asHandle(m_handle), wanted, nullptr, FILE_BEGIN) &&
             ::SetEndOfFile(asHandle(m_handle))) ||
            failed(systemError());
+}
+
+bool DiskFile::grewPastLength() const {
+    LARGE_INTEGER size{};
+    return ::GetFileSizeEx(asHandle(m_handle), &size) &&
+           static_cast<std::uint64_t>(size.QuadPart) > m_length;
 }
 
 void DiskFile::startWriteOut(Region /*region*/) {}

@@ -322,7 +322,7 @@ TEST_F(CombineRunTest, DestroyingTheEngineStopsAndJoinsItsWorker) {
         CombineEngine engine(host);
         engine.OnStart();
         started.get_future().wait();
-        EXPECT_TRUE(engine.HasLiveWorker());
+        EXPECT_TRUE(engine.State().liveWorker());
         checked.set_value();
     }
     EXPECT_EQ(g_busy, 0);
@@ -337,12 +337,12 @@ TEST_F(CombineRunTest, AWorkerFreesItsHostBeforeItsLastCallAndIsLiveUntilItRetur
     m_host.onWorkerEnded = [&] {
         // Time for the engine to count the worker out too early, if it does.
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        liveInLastCall = m_engine.HasLiveWorker();
+        liveInLastCall = m_engine.State().liveWorker();
         // A host woken by this call must find itself free to go, or its wait never ends.
-        needsHostInLastCall = m_engine.NeedsHost();
+        needsHostInLastCall = m_engine.State().needsHost();
     };
     runToEnd();
-    while (m_engine.HasLiveWorker()) {
+    while (m_engine.State().liveWorker()) {
         std::this_thread::yield();
     }
     EXPECT_TRUE(liveInLastCall);

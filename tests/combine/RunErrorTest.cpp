@@ -138,7 +138,7 @@ TEST_F(StartErrorTest, StartWithoutRoomForAWorkerSaysSoAndStaysIdle) {
 
     EXPECT_EQ(m_host.events(), Events{"message: " + std::string(EngineTexts::kOutOfMemory)});
     EXPECT_EQ(g_busy, 0);
-    EXPECT_FALSE(m_engine.HasLiveWorker());
+    EXPECT_FALSE(m_engine.State().liveWorker());
     EXPECT_FALSE(fs::exists(target()));
 
     runToEnd();

@@ -27,6 +27,8 @@ namespace {
 
 using FileBytes::kMiB;
 const QString kEnd = QStringLiteral("combine end");
+const QString kEndStopped = kEnd + QStringLiteral("\n已停止：目标文件不完整");
+const QString kEndUnchanged = kEnd + QStringLiteral("\n目标文件未改变");
 const QString kOpenFailed = QStringLiteral("打开源文件失败");
 
 QByteArray contentsOf(const QString& path) {
@@ -61,6 +63,7 @@ private slots:
     void runJoinsTheTickedRowsInListOrder();
     void rowsChangedDuringARunCountOnlyWhereNotYetReached();
     void stopDuringARunKeepsTheBlocksWritten();
+    void stopRightAfterStartLeavesTheTargetAsItWas();
     void progressFollowsEachSourceAndAGoneSourceIsSkipped();
     void tickedRowNamingTheTargetLeavesItAsItWas();
     void workerFinishesItsBlocksWhileTheWindowIsBusy();
@@ -212,9 +215,26 @@ void WindowRunTest::stopDuringARunKeepsTheBlocksWritten() {
         QTest::mouseClick(m_window->findChild<QPushButton*>("stop"), Qt::LeftButton);
     });
 
-    QCOMPARE(runToTheEnd(1), ModalCloser::plainBoxes({kEnd}));
+    QCOMPARE(runToTheEnd(1), ModalCloser::plainBoxes({kEndStopped}));
     // Stop is looked at after each block: the first one is still written in full.
     QVERIFY(contentsOf(target) == first.left(kMiB));
+}
+
+void WindowRunTest::stopRightAfterStartLeavesTheTargetAsItWas() {
+    addSource(QStringLiteral("piece.vmdk"), kMiB);
+    m_window.user().clickCheckBox(0);
+    const QString target = chooseTarget(QStringLiteral("kept.vmdk"));
+    FileBytes::write(QFile::encodeName(target).toStdString(), "old bytes");
+    QStringList seen;
+    ModalCloser closer(ModalCloser::recordAndClose(seen));
+    closer.takeOnlyMessageBoxes();
+    // The worker needs this thread before it empties the target: the stop is there first.
+    m_window->findChild<QPushButton*>("start")->click();
+    m_window->findChild<QPushButton*>("stop")->click();
+    QTRY_VERIFY(closer.finished());
+
+    QCOMPARE(seen, ModalCloser::plainBoxes({kEndUnchanged}));
+    QVERIFY(contentsOf(target) == "old bytes");
 }
 
 void WindowRunTest::progressFollowsEachSourceAndAGoneSourceIsSkipped() {
@@ -229,7 +249,8 @@ void WindowRunTest::progressFollowsEachSourceAndAGoneSourceIsSkipped() {
     recordBar();
 
     const QStringList seen = runToTheEnd(2, [this] { m_shown << "box " + barState(progress()); });
-    QCOMPARE(seen, ModalCloser::plainBoxes({kOpenFailed, kEnd}));
+    QCOMPARE(seen, ModalCloser::plainBoxes(
+                       {kOpenFailed, kEnd + QStringLiteral("\n出现错误：目标文件可能不完整")}));
     QVERIFY(contentsOf(target) == first + last);
     // Range [0, B] per source, position b before block b; never moved to B, never reset.
     QCOMPARE(m_shown, QStringList({"range 3", "2", "box 3:2", "range 2", "1", "box 2:1"}));
@@ -244,7 +265,8 @@ void WindowRunTest::tickedRowNamingTheTargetLeavesItAsItWas() {
     m_window.user().clickCheckBox(0);
     m_window.user().clickCheckBox(1);
 
-    QCOMPARE(runToTheEnd(2), ModalCloser::plainBoxes({QStringLiteral("创建目标文件失败"), kEnd}));
+    QCOMPARE(runToTheEnd(2),
+             ModalCloser::plainBoxes({QStringLiteral("创建目标文件失败"), kEndUnchanged}));
     QVERIFY(contentsOf(target) == kept);
 }
 
