@@ -52,13 +52,16 @@ void ConsoleHost::showProgressOn(std::FILE* terminal) {
 
 void ConsoleHost::stopForSignal(CombineEngine& engine, int number) {
     m_stopSignal = number;
+    m_stoppedEngine = &engine;
     engine.OnStop();
 }
 
-void ConsoleHost::keepEarlyStop(CombineEngine& engine) const {
-    if (m_stopSignal != 0) {
-        engine.OnStop();
+int ConsoleHost::rowCount() {
+    // The run asks once it holds the target, before it empties it.
+    if (CombineEngine* engine = m_stoppedEngine) {
+        engine->OnStop();
     }
+    return LineHost::rowCount();
 }
 
 std::string ConsoleHost::rowPath(int row) {

@@ -19,11 +19,10 @@ public:
     // Errors only: no notice.
     void setQuiet(bool quiet) { m_quiet = quiet; }
     void showProgressOn(std::FILE* terminal);
-    // Stops the run for the signal `number`; from any thread.
+    // Stops the run for the signal `number`; from any thread. A signal that comes before the
+    // run starts, whose stop the start clears, stops it all the same before the target is
+    // emptied.
     void stopForSignal(CombineEngine& engine, int number);
-    // Starting a run clears its stop flag, and with it a signal that came just before; this
-    // stops the started run for such a signal all the same.
-    void keepEarlyStop(CombineEngine& engine) const;
 
     // Known once the run has ended: whether a stop cut it short or ended it before the target
     // was emptied, and by which signal (0: none, or a stop that came once nothing was left to
@@ -33,6 +32,7 @@ public:
     // The system's reason the trace could not be written to standard output; 0 if it could.
     int traceError() const { return m_traceError; }
 
+    int rowCount() override;
     std::string rowPath(int row) override;
     void setSourceLength(std::uint64_t length) override;
     void setProgressRange(std::uint32_t lower, std::uint32_t upper) override;
@@ -53,6 +53,7 @@ private:
     std::string m_source;
     std::uint64_t m_sourceLength = 0;
     std::atomic<int> m_stopSignal{0};
+    std::atomic<CombineEngine*> m_stoppedEngine{nullptr};
     std::atomic<bool> m_stopped{false};
     std::atomic<int> m_stoppedBy{0};
     std::atomic<int> m_traceError{0};

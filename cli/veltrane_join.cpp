@@ -99,7 +99,6 @@ int join(const JoinOptions& options) {
         if (!engine.OnStart()) {
             return 1;
         }
-        host.keepEarlyStop(engine);
         host.waitForNotices();
     }
     return closeStdout(exitStatus(host), host.traceError());

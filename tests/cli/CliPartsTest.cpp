@@ -1,10 +1,15 @@
+#include "CombineEngine.h"
 #include "CommandLine.h"
+#include "ConsoleHost.h"
 #include "ProgressLine.h"
 #include "ShellQuote.h"
 #include "TerminalText.h"
 
+#include <csignal>
 #include <cstdio>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -109,4 +114,27 @@ TEST(ProgressLineTest, RateLeavesHolesOutAndOnlyACompleteSourceShowsHundred) {
         line.finish(ProgressLine::Outcome::Failed);
     });
     EXPECT_NE(failed.find("  0%  0 B / 100 B  failed"), std::string::npos) << failed;
+}
+
+TEST(ConsoleHostTest, SignalBeforeTheRunStartsLeavesTheTargetUnchangedAndSaysSo) {
+    const std::string target = ::testing::TempDir() + "console-host-target";
+    const std::string source = ::testing::TempDir() + "console-host-source";
+    for (const std::string& path : {target, source}) {
+        std::ofstream(path, std::ios::binary) << "kept";
+    }
+    ConsoleHost host;
+    host.setTarget(target);
+    host.addRow(source);
+    {
+        CombineEngine engine(host);
+        host.stopForSignal(engine, SIGINT);
+        ::testing::internal::CaptureStderr();
+        ASSERT_TRUE(engine.OnStart());
+        host.waitForNotices();
+    }
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "veltrane-join: stopped: " + target + " was not changed\nnotice: combine end\n");
+    EXPECT_EQ(host.stoppedBySignal(), SIGINT);
+    std::ifstream in(target, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "kept");
 }

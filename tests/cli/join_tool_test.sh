@@ -76,11 +76,25 @@ printf 'tail' >"$dir/b"
 [ "$(cat "$dir/err")" = "veltrane-join: stopped: $dir/t is incomplete"$'\nnotice: combine end' ] ||
   fail "stderr: $(cat "$dir/err")"
 cmp -s <(head -c 2097152 "$dir/a") "$dir/t" || fail "a stopped run should hold the two whole blocks"
-# A stop at the run's very last block leaves nothing out: the run is complete.
+# A stop at the run's very last block leaves nothing out, unticked sources after it neither:
+# the run is complete.
 head -c 2097152 "$dir/a" >"$dir/two"
-msg=$("$tool" -f --stop-at-block 2 "$dir/t" "$dir/two" 2>&1)
+msg=$("$tool" -f --stop-at-block 2 "$dir/t" "$dir/two" --unchecked "$dir/b" 2>&1)
 [ $? -eq 0 ] && [ "$msg" = "notice: combine end" ] && cmp -s "$dir/two" "$dir/t" ||
   fail "a stop at the last block: $msg"
+# Files that tell no length hold what cat reads of them.
+"$tool" -f --quiet "$dir/t" /proc/version "$dir/b" && cmp -s <(cat /proc/version "$dir/b") "$dir/t" ||
+  fail "a file of /proc should join as cat reads it"
+# A target its owner may only write is written all the same.
+if [ "$(id -u)" = 0 ] && command -v setpriv >/dev/null; then
+  chmod o+x "$dir"
+  mkdir -m 777 "$dir/user" && printf 'data' >"$dir/user/src" && chmod 644 "$dir/user/src"
+  install -m 0200 -o nobody /dev/null "$dir/user/wo"
+  msg=$(setpriv --reuid=nobody --regid=nogroup --clear-groups "$tool" --quiet "$dir/user/wo" \
+    "$dir/user/src" 2>&1) && [ "$(cat "$dir/user/wo")" = data ] || fail "a write-only target: $msg"
+else
+  echo "SKIP: a write-only target (needs root to run as another user)"
+fi
 msg=$("$tool" --trace -f "$dir/t" "$dir/b" 2>&1 >/dev/full)
 [ $? -eq 1 ] && [[ $msg == *"write error: No space left on device" ]] || fail "trace: $msg"
 

@@ -1,5 +1,6 @@
 #include "DiskFile.h"
 #include "EngineFixture.h"
+#include "EngineTexts.h"
 #include "FileBytes.h"
 #ifndef _WIN32
 #include "SmallTmpfs.h"
@@ -92,15 +93,23 @@ TEST_P(BlockCopyTest, ShrunkSourceKeepsItsOpenedLengthInZerosAndSaysSoAfterItsSp
     EXPECT_EQ(m_host.messages().size(), 1U);
 }
 
-TEST_P(BlockCopyTest, GrownSourceCopiesOnlyItsOpenedLength) {
+TEST_P(BlockCopyTest, GrownSourceCopiesItsOpenedLengthAndSaysSoAfterItsSpan) {
     const std::string source = m_dir.makeFile("source", kMiB + 7, 1);
     const std::string original = FileBytes::read(source);
+    const std::string next = m_dir.makeFile("next", 10, 2);
     m_host.addRow(source);
-    m_host.onRange = [&](std::uint32_t) { FileBytes::write(source, original + "grown"); };
+    m_host.addRow(next);
+    m_host.onRange = [&](std::uint32_t blocks) {
+        if (blocks == 1) {
+            FileBytes::write(source, original + "grown");
+        }
+    };
 
     runToEnd();
 
-    EXPECT_EQ(targetBytes(), original);
+    EXPECT_EQ(targetBytes(), original + FileBytes::read(next));
+    EXPECT_EQ(m_host.messages(), std::vector<std::string>{EngineTexts::kSourceGrew});
+    EXPECT_EQ(m_host.lastOutcome(), RunOutcome::Failed);
 }
 
 TEST_P(BlockCopyTest, StopDuringBlockFinishesItAndEndsTheWalk) {

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <future>
 #ifndef _WIN32
 #include <sys/socket.h>
@@ -132,6 +133,55 @@ TEST_F(CombineRunTest, TargetTickedAsASourceOrHoldingDataWhenAskedIsLeftAsItWas)
                              isTarget ? row : ""));
         EXPECT_EQ(fs::exists(target()) ? targetBytes() : "absent",
                   absent ? "absent" : "old contents");
+        EXPECT_EQ(host.lastOutcome(), RunOutcome::Unchanged);
+    }
+}
+
+TEST_F(CombineRunTest, AStopEndsTheRunAsTheWorkItLeftSays) {
+    struct StopCase {
+        const char* name;
+        bool targetAbsent;
+        // Stopped as the check before emptying the target reads the first row.
+        bool stopBeforeEmptying;
+        std::uint64_t stopAtBlock;
+        bool secondTicked;
+        RunOutcome outcome;
+        std::string expected;
+    };
+    const std::string a = m_dir.makeFile("a", 2 * kMiB, 1);
+    const std::string bytesA = FileBytes::read(a);
+    const std::string old = "old contents";
+    const std::vector<StopCase> cases{
+        {"before emptying a target with data", false, true, 0, true, RunOutcome::Unchanged, old},
+        {"before emptying a new target", true, true, 0, true, RunOutcome::Unchanged, "absent"},
+        {"at the last block, unticked rows after", false, false, 2, false, RunOutcome::Complete,
+         bytesA},
+        {"at the last block, a ticked row after", false, false, 2, true, RunOutcome::Stopped,
+         bytesA},
+        {"within the source", false, false, 1, false, RunOutcome::Stopped, bytesA.substr(0, kMiB)},
+    };
+    for (const StopCase& c : cases) {
+        if (c.targetAbsent) {
+            fs::remove(target());
+        } else {
+            FileBytes::write(target(), old);
+        }
+        RecordingHost host;
+        CombineEngine engine(host);
+        host.setTarget(target());
+        host.addRow(a);
+        host.addRow(m_dir.makeFile("b", 100, 2), c.secondTicked);
+        engine.SetStopAtBlock(c.stopAtBlock);
+        if (c.stopBeforeEmptying) {
+            host.onRowRead = [&engine](int) { engine.OnStop(); };
+        }
+        engine.OnStart();
+        host.waitForNotices();
+
+        EXPECT_EQ(fs::exists(target()) ? targetBytes() : "absent", c.expected) << c.name;
+        EXPECT_EQ(host.lastOutcome(), c.outcome) << c.name;
+        EXPECT_EQ(engine.State().outcome, c.outcome) << c.name;
+        EXPECT_TRUE(host.messages().empty()) << c.name;
     }
 }
 
@@ -149,6 +199,43 @@ TEST_F(CombineRunTest, RefusedRunRemovesNoFileButTheTargetItCreated) {
 
     EXPECT_EQ(m_host.runMessages().at(0).kind, Kind::TargetIsSource);
     EXPECT_TRUE(fs::exists(target()) && fs::exists(moved));
+}
+#endif
+
+#ifndef _WIN32
+// Symbolic links that mingw-w64 cannot make, and the files of /proc.
+TEST_F(CombineRunTest, DanglingLinkAsTheTargetMakesItsFileOnlyForARunThatWrites) {
+    const std::string link = m_dir.path("link");
+    fs::create_symlink("dest", link);
+    m_host.setTarget(link);
+    m_host.addRow(link);
+
+    runToEnd();
+    EXPECT_EQ(m_host.runMessages().at(0).kind, Kind::TargetIsSource);
+    EXPECT_FALSE(fs::exists(m_dir.path("dest")));
+    EXPECT_TRUE(fs::is_symlink(link));
+
+    m_host.setRowChecked(0, false);
+    m_host.addRow(m_dir.makeFile("a", 100, 1));
+    m_engine.OnStart();
+    m_host.waitForNotices(2);
+    EXPECT_EQ(FileBytes::read(m_dir.path("dest")), FileBytes::read(m_dir.path("a")));
+}
+
+TEST_F(CombineRunTest, FilesThatTellNoLengthJoinAsTheyRead) {
+    const std::string a = m_dir.makeFile("a", 3000, 1);
+    const std::string pseudo = "/proc/version";
+    m_host.addRow(a);
+    m_host.addRow(pseudo);
+    m_host.addRow(a);
+
+    runToEnd();
+
+    std::ifstream in(pseudo);
+    const std::string read{std::istreambuf_iterator<char>(in), {}};
+    ASSERT_FALSE(read.empty());
+    EXPECT_EQ(targetBytes(), FileBytes::read(a) + read + FileBytes::read(a));
+    EXPECT_EQ(m_host.lastOutcome(), RunOutcome::Complete);
 }
 #endif
 

@@ -50,12 +50,16 @@ struct FlushCase {
     std::uint64_t stopAtBlock;
     int flushError;
     int writeOutError;
+    int readError;
+    int folderFlushError;
     // The run's last events; the target's length, of a 20 MiB source and 10 bytes after it.
     Events end;
     std::size_t targetSize;
 };
 
 const std::string kFlush = "flush";
+const std::string kFolderFlush = "folder flush";
+const std::string kReadFailed = "message: " + std::string(EngineTexts::kReadSourceFailed);
 const std::string kWriteFailed = "message: " + std::string(EngineTexts::kWriteTargetFailed);
 const std::string kNotice = "notice: combine end";
 
@@ -73,16 +77,25 @@ TEST_P(FlushTest, TargetIsFlushedBeforeTheNoticeAndAFailureIsAWriteError) {
                          m_engine.OnStop();
                      }});
     FileFaults::arm({Call::WriteOut, c.writeOutError});
+    FileFaults::arm({Call::FolderFlush, c.folderFlushError, 0, 0,
+                     [this] { m_host.note(kFolderFlush); }});
+    if (c.readError != 0) {
+        FileFaults::arm({Call::KernelCopy, EXDEV});
+        FileFaults::arm({Call::Read, c.readError});
+    }
 
     runToEnd();
 
     const Events events = m_host.events();
     ASSERT_GE(events.size(), c.end.size());
     EXPECT_EQ(Events(events.end() - std::ssize(c.end), events.end()), c.end);
-    const int error = c.flushError + c.writeOutError;
-    EXPECT_EQ(m_host.reasons(), error != 0
-                                    ? std::vector{std::error_code(error, std::generic_category())}
-                                    : std::vector<std::error_code>{});
+    std::vector<std::error_code> reasons;
+    for (const int error : {c.readError, c.writeOutError, c.flushError, c.folderFlushError}) {
+        if (error != 0) {
+            reasons.emplace_back(error, std::generic_category());
+        }
+    }
+    EXPECT_EQ(m_host.reasons(), reasons);
     EXPECT_EQ(fs::file_size(target()), c.targetSize);
     // A stop during the final flush leaves nothing out; only the stop at a block does.
     EXPECT_EQ(m_engine.State().outcome == RunOutcome::Stopped, c.stopAtBlock != 0);
@@ -91,13 +104,20 @@ TEST_P(FlushTest, TargetIsFlushedBeforeTheNoticeAndAFailureIsAWriteError) {
 INSTANTIATE_TEST_SUITE_P(
     Runs, FlushTest,
     ::testing::Values(
-        FlushCase{"Complete", 0, 0, 0, {kFlush, kNotice}, 20 * FileBytes::kMiB + 10},
-        FlushCase{"Stopped", 3, 0, 0, {kFlush, kNotice}, 3 * FileBytes::kMiB},
+        // The target is new: its folder is flushed after it.
         FlushCase{
-            "FlushFails", 0, EIO, 0, {kFlush, kWriteFailed, kNotice}, 20 * FileBytes::kMiB + 10},
+            "Complete", 0, 0, 0, 0, 0, {kFlush, kFolderFlush, kNotice}, 20 * FileBytes::kMiB + 10},
+        FlushCase{"Stopped", 3, 0, 0, 0, 0, {kFlush, kFolderFlush, kNotice}, 3 * FileBytes::kMiB},
+        FlushCase{"FlushFails", 0, EIO, 0, 0, 0, {kFlush, kWriteFailed, kNotice},
+                  20 * FileBytes::kMiB + 10},
+        FlushCase{"FolderFlushFails", 0, 0, 0, 0, EIO, {kFlush, kFolderFlush, kWriteFailed, kNotice},
+                  20 * FileBytes::kMiB + 10},
         // The first chunk is awaited once the second is written; the walk ends there.
-        FlushCase{
-            "WriteOutFails", 0, 0, EIO, {kWriteFailed, kFlush, kNotice}, 16 * FileBytes::kMiB}),
+        FlushCase{"WriteOutFails", 0, 0, EIO, 0, 0, {kWriteFailed, kFlush, kFolderFlush, kNotice},
+                  16 * FileBytes::kMiB},
+        // A failed flush is told even after another failure.
+        FlushCase{"ReadFailsThenFlushFails", 0, EIO, 0, EIO, 0,
+                  {kReadFailed, kFlush, kWriteFailed, kNotice}, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 class PageCacheTest : public EngineFixture, public ::testing::WithParamInterface<bool> {

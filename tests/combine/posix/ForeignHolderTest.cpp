@@ -20,8 +20,9 @@ bool lockRecords(const std::string& path, short type, off_t length) {
 }
 
 // A child holding a write lease on `path`, as a file server does for a client, and letting go
-// once told that someone opens the file; it exits 0 then. -1 when no lease is granted.
-pid_t holdLease(const std::string& path) {
+// once told that someone opens the file; it exits 0 then. With `told`, it first writes a byte
+// there and waits for one back before it lets go. -1 when no lease is granted.
+pid_t holdLease(const std::string& path, const int* told = nullptr) {
     int ready[2]; // NOLINT(modernize-avoid-c-arrays): as pipe() takes it
     const pid_t child = ::pipe(ready) == 0 ? ::fork() : -1;
     if (child == 0) {
@@ -30,13 +31,13 @@ pid_t holdLease(const std::string& path) {
         sigaddset(&breakSignal, SIGIO);
         ::sigprocmask(SIG_BLOCK, &breakSignal, nullptr);
         const int fd = ::open(path.c_str(), O_RDWR);
-        const char held = ::fcntl(fd, F_SETLEASE, F_WRLCK) == 0 ? 1 : 0;
+        char held = ::fcntl(fd, F_SETLEASE, F_WRLCK) == 0 ? 1 : 0;
         const timespec limit{10, 0};
-        ::_exit(::write(ready[1], &held, 1) == 1 && held == 1 &&
-                        ::sigtimedwait(&breakSignal, nullptr, &limit) == SIGIO &&
-                        ::fcntl(fd, F_SETLEASE, F_UNLCK) == 0
-                    ? 0
-                    : 1);
+        const bool broken = ::write(ready[1], &held, 1) == 1 && held == 1 &&
+                            ::sigtimedwait(&breakSignal, nullptr, &limit) == SIGIO;
+        const bool answered = told == nullptr || (::write(told[1], &held, 1) == 1 &&
+                                                  ::read(told[0], &held, 1) == 1);
+        ::_exit(broken && answered && ::fcntl(fd, F_SETLEASE, F_UNLCK) == 0 ? 0 : 1);
     }
     char held = 0;
     return child > 0 && ::read(ready[0], &held, 1) == 1 && held == 1 ? child : -1;
@@ -79,4 +80,27 @@ TEST_F(ForeignHolderTest, DiskWithoutLocksIsUsedUnmarked) {
         EXPECT_EQ(targetBytes(), FileBytes::read(a) + FileBytes::read(a)) << error;
     }
     EXPECT_TRUE(m_host.messages().empty());
+}
+
+TEST_F(ForeignHolderTest, StopWhileWaitingForALeasedTargetLeavesItAsItWas) {
+    FileBytes::write(target(), "leased contents");
+    m_host.addRow(m_dir.makeFile("a", 100, 1));
+    int told[2]; // NOLINT(modernize-avoid-c-arrays): as pipe() takes it
+    ASSERT_EQ(::pipe(told), 0);
+    const pid_t leaseHolder = holdLease(target(), told);
+    if (leaseHolder < 0) {
+        GTEST_SKIP() << "no lease is granted here";
+    }
+    char byte = 0;
+    m_engine.OnStart();
+    // The run waits on the lease now; it is stopped before the holder lets go.
+    ASSERT_EQ(::read(told[0], &byte, 1), 1);
+    m_engine.OnStop();
+    ASSERT_EQ(::write(told[1], &byte, 1), 1);
+    m_host.waitForNotices();
+
+    EXPECT_EQ(targetBytes(), "leased contents");
+    EXPECT_EQ(m_host.lastOutcome(), RunOutcome::Unchanged);
+    int status = 1;
+    EXPECT_TRUE(::waitpid(leaseHolder, &status, 0) > 0 && status == 0);
 }
