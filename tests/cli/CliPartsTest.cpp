@@ -3,14 +3,19 @@
 #include "ConsoleHost.h"
 #include "ProgressLine.h"
 #include "ShellQuote.h"
+#include "StopGate.h"
 #include "TerminalText.h"
 
+#include <atomic>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <fstream>
+#include <future>
 #include <gtest/gtest.h>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -137,4 +142,28 @@ TEST(ConsoleHostTest, SignalBeforeTheRunStartsLeavesTheTargetUnchangedAndSaysSo)
     EXPECT_EQ(host.stoppedBySignal(), SIGINT);
     std::ifstream in(target, std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "kept");
+}
+
+TEST(StopGateTest, ClosingWaitsForAStopInFlightAndLetsNoneThroughAfter) {
+    StopGate gate;
+    EXPECT_FALSE(gate.pass(SIGINT));
+    std::promise<void> entered;
+    std::promise<void> release;
+    std::atomic<bool> stopReturned{false};
+    gate.open([&](int) {
+        entered.set_value();
+        release.get_future().wait();
+        stopReturned = true;
+    });
+    std::thread handler([&] { EXPECT_TRUE(gate.pass(SIGINT)); });
+    entered.get_future().wait();
+    auto closed = std::async(std::launch::async, [&] {
+        gate.close();
+        return stopReturned.load();
+    });
+    EXPECT_EQ(closed.wait_for(std::chrono::milliseconds(50)), std::future_status::timeout);
+    release.set_value();
+    EXPECT_TRUE(closed.get());
+    handler.join();
+    EXPECT_FALSE(gate.pass(SIGINT));
 }

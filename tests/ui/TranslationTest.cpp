@@ -2,6 +2,7 @@
 #include "CVeltraneDlg.h"
 #include "DialogForm.h"
 #include "FileList.h"
+#include "ModalCloser.h"
 #include "UiText.h"
 
 #include <QApplication>
@@ -61,6 +62,7 @@ private slots:
 void TranslationTest::windowsSpeakTheLocalesLanguageInTheirLayout_data() {
     QTest::addColumn<QString>("lang");
     QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<QString>("notice");
     const QStringList chinese{"Veltrane- Orvik软件-多文件合并",
                               "目标文件:",
                               "...",
@@ -83,17 +85,21 @@ void TranslationTest::windowsSpeakTheLocalesLanguageInTheirLayout_data() {
                               "File Joiner",
                               "Orvik Free Tools",
                               "OK"};
-    QTest::newRow("C") << "C" << chinese;
-    QTest::newRow("zh_CN") << "zh_CN.UTF-8" << chinese;
-    QTest::newRow("zh_TW") << "zh_TW.UTF-8" << chinese;
-    QTest::newRow("en_US") << "en_US.UTF-8" << english;
-    QTest::newRow("de_DE") << "de_DE.UTF-8" << english;
+    const QString stopped = QStringLiteral("\n已停止：目标文件不完整");
+    const QString stoppedEnglish = QStringLiteral("combine end\nStopped: the target file is incomplete");
+    QTest::newRow("C") << "C" << chinese << "combine end" + stopped;
+    QTest::newRow("zh_CN") << "zh_CN.UTF-8" << chinese << "合并结束" + stopped;
+    QTest::newRow("zh_TW") << "zh_TW.UTF-8" << chinese << "合并结束" + stopped;
+    QTest::newRow("en_US") << "en_US.UTF-8" << english << stoppedEnglish;
+    QTest::newRow("de_DE") << "de_DE.UTF-8" << english << stoppedEnglish;
 }
 
-// Each label and button is measured with the dialog's font against its template rectangle.
+// Each label and button is measured with the dialog's font against its template rectangle. The
+// end notice of a stopped run translates each of its lines.
 void TranslationTest::windowsSpeakTheLocalesLanguageInTheirLayout() {
     QFETCH(QString, lang);
     QFETCH(QStringList, texts);
+    QFETCH(QString, notice);
     useLocale(QStringLiteral("C"));
     QVERIFY(UiText::Load());
     const QList<QRect> mainLayout = layoutOf(CVeltraneDlg());
@@ -101,9 +107,13 @@ void TranslationTest::windowsSpeakTheLocalesLanguageInTheirLayout() {
     useLocale(lang);
     QVERIFY(UiText::Load());
 
-    const CVeltraneDlg main;
+    CVeltraneDlg main;
     const CAboutDlg about;
     QCOMPARE(shown(main).mid(0, 6) + shown(about), texts);
+    QStringList seen;
+    const ModalCloser closer(ModalCloser::recordAndClose(seen));
+    main.showApplicationNotice("combine end", RunOutcome::Stopped);
+    QCOMPARE(seen, ModalCloser::plainBoxes({notice}));
     QCOMPARE(layoutOf(main), mainLayout);
     QCOMPARE(layoutOf(about), aboutLayout);
     for (const QDialog* dialog : std::initializer_list<const QDialog*>{&main, &about}) {

@@ -1,6 +1,7 @@
 #include "Catalog.h"
 #include "ControlIds.h"
 #include "DialogForm.h"
+#include "RunOutcome.h"
 #include "WideText.h"
 #include "WindowDriver.h"
 
@@ -62,4 +63,14 @@ TEST_F(LanguageTest, TheWindowSpeaksTheUsersLanguageAndEveryTextFits) {
     }
     ::SelectObject(dc, old);
     ::ReleaseDC(dialog, dc);
+    // A run refused at once: its notice says, line by line, that the target is unchanged.
+    window.SetTargetText(L"");
+    window.Click(ControlIds::IDC_START);
+    EXPECT_TRUE(window.CloseMessageBox(WideText::FromUtf8(Catalog::Translated("创建目标文件失败"))));
+    EXPECT_TRUE(window.CloseMessageBox(
+        WideText::FromUtf8(std::string(Catalog::Translated("combine end")) + "\n" +
+                           Catalog::Translated(OutcomeLine(RunOutcome::Unchanged)))));
+    EXPECT_EQ(std::string(Catalog::Translated(OutcomeLine(RunOutcome::Unchanged))) ==
+                  "The target file was not changed",
+              language == "en");
 }

@@ -330,7 +330,7 @@ TEST_F(NativeWindowTest, UnopenableSourceHoldsTheRunWhichRefusesCloseAndHonoursS
     window.Click(IDC_STOP);
     ::SendMessageW(window.Dialog(), WM_NULL, 0, 0);
     EXPECT_TRUE(window.CloseMessageBox(Wide("打开源文件失败")));
-    EXPECT_TRUE(window.CloseMessageBox(L"combine end"));
+    EXPECT_TRUE(window.CloseMessageBox(Wide("combine end\n已停止：目标文件不完整")));
     EXPECT_TRUE(::IsWindow(window.Dialog()));
     EXPECT_EQ(fs::file_size(target), 0U);
 
@@ -338,7 +338,26 @@ TEST_F(NativeWindowTest, UnopenableSourceHoldsTheRunWhichRefusesCloseAndHonoursS
     window.SetTargetText(L"");
     window.Click(IDC_START);
     EXPECT_TRUE(window.CloseMessageBox(Wide("创建目标文件失败")));
-    EXPECT_TRUE(window.CloseMessageBox(L"combine end"));
+    EXPECT_TRUE(window.CloseMessageBox(Wide("combine end\n目标文件未改变")));
+    EXPECT_TRUE(window.Close());
+}
+
+TEST_F(NativeWindowTest, StopBeforeTheTargetIsEmptiedLeavesItAsItWas) {
+    const fs::path source = WriteFile(m_dir / L"source.bin", 4096, 5);
+    const fs::path target = WriteFile(m_dir / L"target.bin", 100, 6);
+    const std::string before = Bytes(target);
+    WindowDriver window({source.wstring()});
+    window.SetChecked(0, true);
+    window.SetTargetText(target.wstring());
+    // Another program has the target open: the run tries again for a second, then takes it.
+    const HANDLE other = ::CreateFileW(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(other, INVALID_HANDLE_VALUE);
+    window.Click(IDC_START);
+    window.Click(IDC_STOP);
+    ::CloseHandle(other);
+    EXPECT_TRUE(window.CloseMessageBox(Wide("combine end\n目标文件未改变")));
+    EXPECT_EQ(Bytes(target), before);
     EXPECT_TRUE(window.Close());
 }
 
