@@ -114,8 +114,8 @@ void ConsoleHost::showApplicationNotice(const std::string& text, RunOutcome outc
     if (m_stopped) {
         const char* said = stoppedUnchanged ? Translatable("stopped: %s was not changed")
                                             : Translatable("stopped: %s is incomplete");
-        writeMessageLine(kProgram + TextFill::Fill(Catalog::Translated(said),
-                                                   {shellQuoted(targetBoxText())}));
+        writeMessageLine(kProgram +
+                         TextFill::Fill(Catalog::Translated(said), {shellQuoted(targetBoxText())}));
     }
     LineHost::showApplicationNotice(Catalog::Translated(text.c_str()), outcome);
 }

@@ -265,9 +265,8 @@ BlockMover::Status CombineEngine::AppendSpan(BlockMover& mover, std::uint64_t le
                                                   : BlockMover::Status::WriteFailed;
 }
 
-CombineEngine::RunStep CombineEngine::AppendUnsizedSource(const std::string& path,
-                                                          DiskFile& source, std::uint64_t& offset,
-                                                          DiskFile& target,
+CombineEngine::RunStep CombineEngine::AppendUnsizedSource(const std::string& path, DiskFile& source,
+                                                          std::uint64_t& offset, DiskFile& target,
                                                           std::span<char> buffer) {
     std::uint64_t done = 0;
     for (;;) {
@@ -328,7 +327,6 @@ CombineEngine::RunStep CombineEngine::EndRunWith(const RunMessage& message) {
 
 void CombineEngine::Report(const RunMessage& message) {
     m_facts.failed = true;
-    m_facts.targetWriteReported =
-        m_facts.targetWriteReported || message.kind == Kind::WriteTarget;
+    m_facts.targetWriteReported = m_facts.targetWriteReported || message.kind == Kind::WriteTarget;
     m_host.showWindowMessage(message);
 }

@@ -54,7 +54,6 @@ public:
 
     RunStep AppendSourceFile(const std::string& path, std::uint64_t& offset, DiskFile& target);
 
-
 private:
     using Phase = RunState::Phase;
 

@@ -304,7 +304,8 @@ void CVeltraneDlg::setProgressPosition(std::uint32_t position) {
 }
 
 void CVeltraneDlg::showWindowMessage(const RunMessage& message) {
-    OnUiThread([this, &message] { ShowMessageBox(UiText::Shown(message.text()), Qt::WindowModal); });
+    OnUiThread(
+        [this, &message] { ShowMessageBox(UiText::Shown(message.text()), Qt::WindowModal); });
 }
 
 void CVeltraneDlg::showApplicationNotice(const std::string& text, RunOutcome outcome) {
@@ -318,8 +319,8 @@ void CVeltraneDlg::showApplicationNotice(const std::string& text, RunOutcome out
 }
 
 void CVeltraneDlg::ShowMessageBox(const QString& text, Qt::WindowModality modality) {
-    QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), text,
-                    QMessageBox::Ok, this);
+    QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), text, QMessageBox::Ok,
+                    this);
     box.setObjectName(QStringLiteral("messageBox"));
     box.setWindowModality(modality);
     box.exec();

@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <array>
-#include <climits>
 #include <cerrno>
+#include <climits>
 #include <fcntl.h>
 #include <limits>
 #include <sys/stat.h>
@@ -230,9 +230,8 @@ bool DiskFile::openRegular(const std::string& path, bool forWriting) {
         }
         // Nothing there yet: no lease to wait for, and a FIFO swapped in is refused below.
         const std::string name = creationName(path);
-        fd = retryOnInterrupt([&] {
-            return ::open(name.c_str(), flags | O_CREAT | O_EXCL | O_NONBLOCK, 0666);
-        });
+        fd = retryOnInterrupt(
+            [&] { return ::open(name.c_str(), flags | O_CREAT | O_EXCL | O_NONBLOCK, 0666); });
         if (fd >= 0) {
             m_createdName = name;
         } else if (errno != EEXIST) {

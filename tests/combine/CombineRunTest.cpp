@@ -8,8 +8,8 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <future>
+#include <iterator>
 #ifndef _WIN32
 #include <sys/socket.h>
 #include <sys/stat.h>

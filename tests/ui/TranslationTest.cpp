@@ -86,7 +86,8 @@ void TranslationTest::windowsSpeakTheLocalesLanguageInTheirLayout_data() {
                               "Orvik Free Tools",
                               "OK"};
     const QString stopped = QStringLiteral("\n已停止：目标文件不完整");
-    const QString stoppedEnglish = QStringLiteral("combine end\nStopped: the target file is incomplete");
+    const QString stoppedEnglish =
+        QStringLiteral("combine end\nStopped: the target file is incomplete");
     QTest::newRow("C") << "C" << chinese << "combine end" + stopped;
     QTest::newRow("zh_CN") << "zh_CN.UTF-8" << chinese << "合并结束" + stopped;
     QTest::newRow("zh_TW") << "zh_TW.UTF-8" << chinese << "合并结束" + stopped;

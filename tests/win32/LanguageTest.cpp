@@ -66,7 +66,8 @@ TEST_F(LanguageTest, TheWindowSpeaksTheUsersLanguageAndEveryTextFits) {
     // A run refused at once: its notice says, line by line, that the target is unchanged.
     window.SetTargetText(L"");
     window.Click(ControlIds::IDC_START);
-    EXPECT_TRUE(window.CloseMessageBox(WideText::FromUtf8(Catalog::Translated("创建目标文件失败"))));
+    EXPECT_TRUE(
+        window.CloseMessageBox(WideText::FromUtf8(Catalog::Translated("创建目标文件失败"))));
     EXPECT_TRUE(window.CloseMessageBox(
         WideText::FromUtf8(std::string(Catalog::Translated("combine end")) + "\n" +
                            Catalog::Translated(OutcomeLine(RunOutcome::Unchanged)))));

@@ -77,8 +77,8 @@ TEST_P(FlushTest, TargetIsFlushedBeforeTheNoticeAndAFailureIsAWriteError) {
                          m_engine.OnStop();
                      }});
     FileFaults::arm({Call::WriteOut, c.writeOutError});
-    FileFaults::arm({Call::FolderFlush, c.folderFlushError, 0, 0,
-                     [this] { m_host.note(kFolderFlush); }});
+    FileFaults::arm(
+        {Call::FolderFlush, c.folderFlushError, 0, 0, [this] { m_host.note(kFolderFlush); }});
     if (c.readError != 0) {
         FileFaults::arm({Call::KernelCopy, EXDEV});
         FileFaults::arm({Call::Read, c.readError});
@@ -108,16 +108,40 @@ INSTANTIATE_TEST_SUITE_P(
         FlushCase{
             "Complete", 0, 0, 0, 0, 0, {kFlush, kFolderFlush, kNotice}, 20 * FileBytes::kMiB + 10},
         FlushCase{"Stopped", 3, 0, 0, 0, 0, {kFlush, kFolderFlush, kNotice}, 3 * FileBytes::kMiB},
-        FlushCase{"FlushFails", 0, EIO, 0, 0, 0, {kFlush, kWriteFailed, kNotice},
+        FlushCase{"FlushFails",
+                  0,
+                  EIO,
+                  0,
+                  0,
+                  0,
+                  {kFlush, kWriteFailed, kNotice},
                   20 * FileBytes::kMiB + 10},
-        FlushCase{"FolderFlushFails", 0, 0, 0, 0, EIO, {kFlush, kFolderFlush, kWriteFailed, kNotice},
+        FlushCase{"FolderFlushFails",
+                  0,
+                  0,
+                  0,
+                  0,
+                  EIO,
+                  {kFlush, kFolderFlush, kWriteFailed, kNotice},
                   20 * FileBytes::kMiB + 10},
         // The first chunk is awaited once the second is written; the walk ends there.
-        FlushCase{"WriteOutFails", 0, 0, EIO, 0, 0, {kWriteFailed, kFlush, kFolderFlush, kNotice},
+        FlushCase{"WriteOutFails",
+                  0,
+                  0,
+                  EIO,
+                  0,
+                  0,
+                  {kWriteFailed, kFlush, kFolderFlush, kNotice},
                   16 * FileBytes::kMiB},
         // A failed flush is told even after another failure.
-        FlushCase{"ReadFailsThenFlushFails", 0, EIO, 0, EIO, 0,
-                  {kReadFailed, kFlush, kWriteFailed, kNotice}, 0}),
+        FlushCase{"ReadFailsThenFlushFails",
+                  0,
+                  EIO,
+                  0,
+                  EIO,
+                  0,
+                  {kReadFailed, kFlush, kWriteFailed, kNotice},
+                  0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 class PageCacheTest : public EngineFixture, public ::testing::WithParamInterface<bool> {

@@ -35,8 +35,8 @@ pid_t holdLease(const std::string& path, const int* told = nullptr) {
         const timespec limit{10, 0};
         const bool broken = ::write(ready[1], &held, 1) == 1 && held == 1 &&
                             ::sigtimedwait(&breakSignal, nullptr, &limit) == SIGIO;
-        const bool answered = told == nullptr || (::write(told[1], &held, 1) == 1 &&
-                                                  ::read(told[0], &held, 1) == 1);
+        const bool answered =
+            told == nullptr || (::write(told[1], &held, 1) == 1 && ::read(told[0], &held, 1) == 1);
         ::_exit(broken && answered && ::fcntl(fd, F_SETLEASE, F_UNLCK) == 0 ? 0 : 1);
     }
     char held = 0;
