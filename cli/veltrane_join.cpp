@@ -79,6 +79,10 @@ int exitStatus(const ConsoleHost& host) {
 }
 
 int join(const JoinOptions& options) {
+    // What reads a trace must find the same texts in every locale.
+    if (options.trace) {
+        Catalog::Close();
+    }
     ConsoleHost host;
     host.setTarget(options.target);
     for (const auto& row : options.rows) {
@@ -113,7 +117,7 @@ int run(std::vector<std::string> arguments) {
     std::signal(SIGXFSZ, SIG_IGN);
     std::signal(SIGPIPE, SIG_IGN);
 #endif
-    Catalog::Open();
+    Catalog::Open(LanguageChoice::Unnamed::English);
     std::vector<char*> argv;
     argv.reserve(arguments.size() + 1);
     for (std::string& argument : arguments) {
