@@ -49,6 +49,7 @@ std::string drawn(void (*run)(ProgressLine&)) {
 TEST(CommandLineTest, ReadsGnuOrderAndNamesEachFault) {
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
         {{"t", "a", "--quiet"}, "t a quiet"},
+        {{"-qf", "t", "a"}, "t a force quiet"},
         {{"--unchecked", "t", "a"}, "error: '--unchecked' applies to a SOURCE, not to TARGET 't'"},
         {{"t", "--unchecked", "a", "b", "-f"}, "t -a b force"},
         {{"--stop-at-block=3", "t", "a"}, "t a 3"},

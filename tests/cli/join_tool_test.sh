@@ -11,7 +11,13 @@ unset LANGUAGE
 try="Try 'veltrane-join --help' for more information."
 zhtry="请尝试执行 'veltrane-join --help' 来获取更多信息。"
 
-"$tool" --help | grep -q -- '--stop-at-block=N' || fail "--help should explain every option"
+# The help leaves the options for tests to the manual page, which names every option it shows.
+help=$("$tool" --help)
+! grep -qE -- '--(trace|stop-at-block)' <<<"$help" || fail "--help shows the options for tests"
+manual=$(sed 's/\\-/-/g' "$(dirname "$0")/../../packaging/man/veltrane-join.1")
+for option in $(grep -oE -- '(^|[ ,])--?[a-z][a-z-]*' <<<"$help" | tr -d ' ,' | sort -u); do
+  grep -qE -- "(^|[^a-z-])$option([^a-z-]|\$)" <<<"$manual" || fail "the manual page lacks $option"
+done
 [ "$("$tool" -h)" = "$("$tool" --help)" ] || fail "-h should print the same help"
 "$tool" --version | grep -qx 'veltrane-join [0-9.]*' || fail "--version: $("$tool" --version)"
 for out in /dev/full "&-"; do
@@ -103,7 +109,7 @@ LC_ALL=zh_CN.UTF-8 "$tool" --trace -f "$dir/t" "$dir/missing" "$dir/b" >/dev/nul
   fail "stderr: $(cat "$dir/err")"
 [ "$(cat "$dir/t")" = tail ] || fail "the good source should be copied"
 "$tool" "$dir" "$dir/b" 2>&1 | grep -q "^veltrane-join: $dir: failed to create the target file: ." || fail "target message"
-msg=$(cd "$dir" && "$tool" -f --quiet t "$(printf 'new\nline\033[31m')" 2>&1)
+msg=$(cd "$dir" && "$tool" -fq t "$(printf 'new\nline\033[31m')" 2>&1)
 [ "$msg" = "veltrane-join: 'new'\$'\\n''line'\$'\\033''[31m': failed to open the source file: No such file or directory" ] ||
   fail "quoting: $msg"
 # A file of /sys says 4096 bytes and holds a line: its span stays, zero-filled, and is reported.
@@ -165,6 +171,7 @@ while IFS='|' read -r vars usage try open reason end help; do
   env -u LC_ALL -u LANGUAGE $vars "$tool" --help >"$dir/help"
   chinese=$(LC_ALL=C.UTF-8 grep -cP '[\x{4e00}-\x{9fff}]' "$dir/help")
   [[ "$(head -1 "$dir/help")" == "$help"* ]] && grep -q -- '--force' "$dir/help" &&
+    [ "$(LC_ALL=C.UTF-8 wc -L <"$dir/help")" -lt 80 ] &&
     { [ "$help" = 用法： ] && [ "$chinese" -gt 15 ] || [ "$chinese" -eq 0 ]; } || fail "$vars help: $(cat "$dir/help")"
   rm -f "$dir/lt"
 done <<TABLE
