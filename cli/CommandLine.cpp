@@ -12,13 +12,13 @@
 
 namespace {
 
-enum LongOnly : int { kVersion = 256, kQuiet, kTrace, kPlainCopy, kStopAtBlock, kUnchecked };
+enum LongOnly : int { kVersion = 256, kTrace, kPlainCopy, kStopAtBlock, kUnchecked };
 
 const std::array<option, 9> kLongOptions{{
     {"help", no_argument, nullptr, 'h'},
     {"force", no_argument, nullptr, 'f'},
     {"version", no_argument, nullptr, kVersion},
-    {"quiet", no_argument, nullptr, kQuiet},
+    {"quiet", no_argument, nullptr, 'q'},
     {"trace", no_argument, nullptr, kTrace},
     {"plain-copy", no_argument, nullptr, kPlainCopy},
     {"stop-at-block", required_argument, nullptr, kStopAtBlock},
@@ -28,7 +28,7 @@ const std::array<option, 9> kLongOptions{{
 
 // "-" first: operands come back in place, as option 1, so that "--unchecked" can mark the one
 // after it. ":" next: a missing argument is told apart from an unknown option.
-constexpr const char* kShortOptions = "-:hf";
+constexpr const char* kShortOptions = "-:hfq";
 
 std::optional<std::uint64_t> blockCount(std::string_view text) {
     std::uint64_t value = 0;
@@ -94,7 +94,7 @@ bool Reader::option(int code, const char* argument) {
     case 'f':
         options.force = true;
         break;
-    case kQuiet:
+    case 'q':
         options.quiet = true;
         break;
     case kTrace:

@@ -2,6 +2,7 @@
 
 #include "Catalog.h"
 #include "CombineEngine.h"
+#include "Console.h"
 #include "ShellQuote.h"
 #include "TextFill.h"
 #include "TextMark.h"
@@ -122,7 +123,7 @@ void ConsoleHost::showApplicationNotice(const std::string& text, RunOutcome outc
 
 void ConsoleHost::writeProgressLine(const std::string& line) {
     if (m_trace) {
-        noteTraceResult(std::printf("%s\n", line.c_str()) >= 0);
+        noteTraceResult(Console::write(stdout, line + "\n"));
     }
 }
 
@@ -135,7 +136,7 @@ void ConsoleHost::noteTraceResult(bool written) {
 }
 
 void ConsoleHost::writeMessageLine(const std::string& line) {
-    std::fprintf(stderr, "%s\n", line.c_str());
+    Console::write(stderr, line + "\n");
 }
 
 void ConsoleHost::writeNoticeLine(const std::string& line) {

@@ -1,6 +1,7 @@
 #include "ProgressLine.h"
 
 #include "Catalog.h"
+#include "Console.h"
 #include "TerminalText.h"
 
 #include <algorithm>
@@ -73,7 +74,7 @@ void ProgressLine::finish(Outcome outcome) {
     } else {
         draw(Catalog::Translated("failed"));
     }
-    std::fputc('\n', m_terminal);
+    Console::write(m_terminal, "\n");
     m_open = false;
 }
 
@@ -110,6 +111,6 @@ void ProgressLine::draw(const char* ending) {
     const std::string line = leadingColumns(
         middleShortened(m_name, std::max(room, kLeastName)) + figures.data(), columns);
     // Back to the start of the line, then clear what a longer earlier drawing left.
-    std::fprintf(m_terminal, "\r%s\033[K", line.c_str());
+    Console::write(m_terminal, "\r" + line + "\033[K");
     std::fflush(m_terminal);
 }

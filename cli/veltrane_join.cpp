@@ -18,43 +18,36 @@
 
 namespace {
 
+// The options meant for tests are left to the manual page.
 constexpr const char* kHelp = Translatable(
     "Usage: veltrane-join [OPTION]... TARGET [--unchecked] SOURCE...\n"
-    "Write the SOURCE files back to back, in the order given, into TARGET. Nothing is added\n"
-    "between the pieces and no format is read. Holes in sparse sources stay holes in the target.\n"
+    "Write the SOURCE files back to back, in the order given, into TARGET. Nothing\n"
+    "is added between the pieces and no format is read. Holes in sparse sources\n"
+    "stay holes in the target.\n"
     "\n"
-    "TARGET is created when it is absent or empty. One that holds data is left as it is, unless\n"
-    "--force is given; a TARGET that is also a SOURCE is never written.\n"
+    "TARGET is created when it is absent or empty. One that holds data is left as it\n"
+    "is, unless --force is given; a TARGET that is also a SOURCE is never written.\n"
     "\n"
-    "Options may stand anywhere before \"--\"; after it, every argument is a file name.\n"
-    "  -f, --force          empty and replace a TARGET that holds data\n"
-    "      --unchecked      leave out the SOURCE that follows, like a row whose box is clear\n"
-    "      --quiet          print nothing but errors: no progress line, no notice\n"
-    "      --trace          print each step of the progress bar (\"range 0 B\", \"pos b\") on\n"
-    "                       standard output, instead of the progress line\n"
-    "      --plain-copy     move every block through the buffer, never by in-kernel copy\n"
-    "      --stop-at-block=N\n"
-    "                       stop the run as its N-th whole block (from 1) begins; that block is\n"
-    "                       still written\n"
-    "  -h, --help           show this help and exit\n"
-    "      --version        show the version and exit\n"
+    "Options may stand anywhere before \"--\"; after it, each argument is a file name.\n"
+    "  -f, --force        empty and replace a TARGET that holds data\n"
+    "      --unchecked    leave out the SOURCE that follows, like a row whose box is\n"
+    "                     clear\n"
+    "  -q, --quiet        print nothing but errors: no progress line, no notice\n"
+    "      --plain-copy   move every block through memory, never by the system's\n"
+    "                     file-to-file copy, so that no extent is shared\n"
+    "  -h, --help         show this help and exit\n"
+    "      --version      show the version and exit\n"
     "\n"
-    "On a terminal, standard error shows one progress line per source. A file that cannot be used\n"
-    "is reported as \"veltrane-join: PATH: TEXT: REASON\" on standard error, and the run ends "
-    "with\n"
-    "\"notice: combine end\".\n"
+    "On a terminal, standard error shows the run's progress. A file that cannot be\n"
+    "used is reported as \"veltrane-join: PATH: TEXT: REASON\" on standard error, and\n"
+    "the run ends with \"notice: combine end\".\n"
     "\n"
-    "The first SIGINT, SIGTERM or SIGHUP stops the run after the block being copied; a second one\n"
-    "ends the program at once. A run stopped with blocks or files left, or a failed one, leaves\n"
-    "TARGET incomplete; a stop that comes after the last block leaves the run complete.\n"
-    "\n"
-    "Exit status: 0 when the run was complete and reported nothing, 1 when it reported a message "
-    "or\n"
-    "--stop-at-block cut it short, 2 for bad usage, 128 + N when signal N cut it short.\n");
+    "The manual page, veltrane-join(1), also describes the options meant for tests.\n");
 
 int usageError(const std::string& error) {
-    std::fprintf(stderr, "veltrane-join: %s\n%s\n", error.c_str(),
-                 Catalog::Translated("Try 'veltrane-join --help' for more information."));
+    Console::write(
+        stderr, "veltrane-join: " + error + "\n" +
+                    Catalog::Translated("Try 'veltrane-join --help' for more information.") + "\n");
     return 2;
 }
 
@@ -66,8 +59,8 @@ int closeStdout(int status, int earlier = 0) {
         return status;
     }
     const int error = errno != 0 ? errno : earlier;
-    std::fprintf(stderr, "veltrane-join: %s%s%s\n", Catalog::Translated("write error"),
-                 error != 0 ? ": " : "", error != 0 ? std::strerror(error) : "");
+    Console::write(stderr, std::string("veltrane-join: ") + Catalog::Translated("write error") +
+                               (error != 0 ? std::string(": ") + std::strerror(error) : "") + "\n");
     return status != 0 ? status : 1;
 }
 
@@ -79,6 +72,10 @@ int exitStatus(const ConsoleHost& host) {
 }
 
 int join(const JoinOptions& options) {
+    // What reads a trace must find the same texts in every locale.
+    if (options.trace) {
+        Catalog::Close();
+    }
     ConsoleHost host;
     host.setTarget(options.target);
     for (const auto& row : options.rows) {
@@ -111,7 +108,7 @@ int run(std::vector<std::string> arguments) {
     std::signal(SIGXFSZ, SIG_IGN);
     std::signal(SIGPIPE, SIG_IGN);
 #endif
-    Catalog::Open();
+    Catalog::Open(LanguageChoice::Unnamed::English);
     std::vector<char*> argv;
     argv.reserve(arguments.size() + 1);
     for (std::string& argument : arguments) {
@@ -125,11 +122,12 @@ int run(std::vector<std::string> arguments) {
     }
     const JoinOptions& options = commandLine.options;
     if (options.help) {
-        std::fputs(Catalog::Translated(kHelp), stdout);
+        Console::write(stdout, std::string(Catalog::Translated(kHelp)) + "\n" +
+                                   Catalog::Translated(Console::stopHelp()));
         return closeStdout(0);
     }
     if (options.version) {
-        std::printf("veltrane-join %s\n", VELTRANE_VERSION);
+        Console::write(stdout, "veltrane-join " VELTRANE_VERSION "\n");
         return closeStdout(0);
     }
     return join(options);

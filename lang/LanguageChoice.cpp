@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <ranges>
 
 namespace {
 
@@ -9,9 +10,13 @@ bool isSet(const char* value) {
     return value != nullptr && *value != '\0';
 }
 
-// "zh_CN.UTF-8@variant" -> "zh_CN"; "de:en" -> "de".
+// "zh_CN.UTF-8@variant" -> "zh_CN".
 std::string_view bareName(std::string_view name) {
-    return name.substr(0, name.find_first_of(".@:"));
+    return name.substr(0, name.find_first_of(".@"));
+}
+
+bool isPlain(std::string_view locale) {
+    return locale == "C" || locale == "POSIX";
 }
 
 void addOnce(std::vector<std::string>& names, std::string_view name) {
@@ -20,33 +25,73 @@ void addOnce(std::vector<std::string>& names, std::string_view name) {
     }
 }
 
+std::string_view languageOf(std::string_view locale) {
+    return locale.substr(0, locale.find('_'));
+}
+
+// The locale's own names, "zh_TW" and "zh", without the stand-in a catalog may lack.
+void addOwnNames(std::vector<std::string>& names, std::string_view locale) {
+    addOnce(names, locale);
+    addOnce(names, languageOf(locale));
+}
+
+void addStandIn(std::vector<std::string>& names, std::string_view locale) {
+    addOnce(names, languageOf(locale) == "zh" ? "zh_CN" : "en");
+}
+
+// gettext tries every entry before the texts as written; ours then tries each entry's stand-in.
+std::vector<std::string> catalogsForList(std::string_view list) {
+    std::vector<std::string> entries;
+    for (const auto part : std::views::split(list, ':')) {
+        const std::string_view entry = bareName(std::string_view(part.begin(), part.end()));
+        if (isPlain(entry)) {
+            break;
+        }
+        if (!entry.empty()) {
+            entries.emplace_back(entry);
+        }
+    }
+    std::vector<std::string> names;
+    std::ranges::for_each(entries, [&](const std::string& entry) { addOwnNames(names, entry); });
+    std::ranges::for_each(entries, [&](const std::string& entry) { addStandIn(names, entry); });
+    return names;
+}
+
 } // namespace
 
 std::vector<std::string> LanguageChoice::CatalogsFor(std::string_view localeName) {
     const std::string_view locale = bareName(localeName);
-    if (locale.empty() || locale == "C" || locale == "POSIX") {
+    if (locale.empty() || isPlain(locale)) {
         return {};
     }
-    const std::string_view language = locale.substr(0, locale.find('_'));
-    std::vector<std::string> names{std::string(locale)};
-    addOnce(names, language);
-    addOnce(names, language == "zh" ? "zh_CN" : "en");
+    std::vector<std::string> names;
+    addOwnNames(names, locale);
+    addStandIn(names, locale);
     return names;
 }
 
 std::vector<std::string> LanguageChoice::FromVariables(const char* language, const char* lcAll,
-                                                       const char* lcMessages, const char* lang) {
+                                                       const char* lcMessages, const char* lang,
+                                                       Unnamed unnamed) {
     const char* locale = isSet(lcAll) ? lcAll : isSet(lcMessages) ? lcMessages : lang;
-    std::vector<std::string> byLocale = CatalogsFor(isSet(locale) ? locale : "C");
-    if (byLocale.empty() || !isSet(language)) {
-        return byLocale;
+    const std::string_view localeName = isSet(locale) ? locale : "C";
+    // As gettext: LANGUAGE counts under every locale but plain C, C.UTF-8 included.
+    std::vector<std::string> names;
+    if (isSet(language) && !isPlain(localeName)) {
+        names = catalogsForList(language);
     }
-    return CatalogsFor(language);
+    if (names.empty()) {
+        names = CatalogsFor(localeName);
+    }
+    if (names.empty() && unnamed == Unnamed::English) {
+        names.emplace_back("en");
+    }
+    return names;
 }
 
-std::vector<std::string> LanguageChoice::FromEnvironment() {
+std::vector<std::string> LanguageChoice::FromEnvironment(Unnamed unnamed) {
     return FromVariables(std::getenv("LANGUAGE"), std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"),
-                         std::getenv("LANG"));
+                         std::getenv("LANG"), unnamed);
 }
 
 bool LanguageChoice::EnvironmentNamesLocale() {

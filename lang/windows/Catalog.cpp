@@ -26,11 +26,11 @@ std::string InterfaceLocale() {
 
 } // namespace
 
-void Catalog::Open() {
+void Catalog::Open(LanguageChoice::Unnamed unnamed) {
     // As gettext's programs do on Windows: a locale in the environment (a shell's, or wine's
     // from the desktop) before the user's interface language.
     const std::vector<std::string> names = LanguageChoice::EnvironmentNamesLocale()
-                                               ? LanguageChoice::FromEnvironment()
+                                               ? LanguageChoice::FromEnvironment(unnamed)
                                                : LanguageChoice::CatalogsFor(InterfaceLocale());
     for (const std::string& name : names) {
         g_entries = BuiltInCatalogs::Find(name.c_str());
@@ -38,6 +38,10 @@ void Catalog::Open() {
             return;
         }
     }
+}
+
+void Catalog::Close() {
+    g_entries = {};
 }
 
 const char* Catalog::Translated(const char* text) {

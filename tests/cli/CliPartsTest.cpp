@@ -59,6 +59,7 @@ std::string drawn(void (*run)(ProgressLine&)) {
 TEST(CommandLineTest, ReadsGnuOrderAndNamesEachFault) {
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
         {{"t", "a", "--quiet"}, "t a quiet"},
+        {{"-qf", "t", "a"}, "t a force quiet"},
         {{"--unchecked", "t", "a"}, "error: '--unchecked' applies to a SOURCE, not to TARGET 't'"},
         {{"t", "--unchecked", "a", "b", "-f"}, "t -a b force"},
         {{"--stop-at-block=3", "t", "a"}, "t a 3"},
@@ -79,14 +80,40 @@ TEST(CommandLineTest, ReadsGnuOrderAndNamesEachFault) {
     }
 }
 
-TEST(ShellQuoteTest, QuotesOnlyWhatCouldSteerTheTerminal) {
-    EXPECT_EQ(shellQuoted("a b/分卷.vmdk"), "a b/分卷.vmdk");
-    EXPECT_EQ(shellQuoted("a\nb"), "'a'$'\\n''b'");
-    EXPECT_EQ(shellQuoted("\x1b[31m"), "$'\\033''[31m'");
-    EXPECT_EQ(shellQuoted("it's\t"), "'it'\\''s'$'\\t'");
-    EXPECT_EQ(shellQuoted("\xc2\x9b"
-                          "1\xff"),
-              "$'\\302\\233''1'$'\\377'");
+TEST(ShellQuoteTest, QuotesAsCoreutilsAndEscapesWhatCouldSteerTheLine) {
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"a-b/分卷_1.vmdk", "a-b/分卷_1.vmdk"},
+        {"missing one", "'missing one'"},
+        {"it's", "\"it's\""},
+        {"it's$", "'it'\\''s$'"},
+        {"*.vmdk", "'*.vmdk'"},
+        {"a[1]?", "'a[1]?'"},
+        {"~x", "'~x'"},
+        {"x~#", "x~#"},
+        {"{", "'{'"},
+        {"a\nb", "'a'$'\\n''b'"},
+        {"\x1b[31m", "$'\\033''[31m'"},
+        {"it's\t", "'it'\\''s'$'\\t'"},
+        // A C1 control, a byte that begins nothing.
+        {"\xc2\x9b"
+         "1\xff",
+         "$'\\302\\233''1'$'\\377'"},
+        // Right-to-left override, zero width space, byte order mark, isolate, soft hyphen.
+        {"a\u202eb", "'a'$'\\342\\200\\256''b'"},
+        {"\u200b\ufeff", "$'\\342\\200\\213\\357\\273\\277'"},
+        {"\u2066\u00ad", "$'\\342\\201\\246\\302\\255'"},
+        {"\u061c\U000e0041", "$'\\330\\234\\363\\240\\201\\201'"},
+        // Line and paragraph separators.
+        {"\u2028\u2029", "$'\\342\\200\\250\\342\\200\\251'"},
+        // An encoded surrogate, overlong forms, a code point past U+10FFFF, a cut sequence.
+        {"\xed\xa0\x80", "$'\\355\\240\\200'"},
+        {"\xe0\x80\xaf\xf0\x8f\xbf\xbf", "$'\\340\\200\\257\\360\\217\\277\\277'"},
+        {"\xf4\x90\x80\x80\xe4\xb8", "$'\\364\\220\\200\\200\\344\\270'"},
+        {"\U0010fffd\U0001d173", "'\U0010fffd'$'\\360\\235\\205\\263'"},
+    };
+    for (const auto& [name, quoted] : cases) {
+        EXPECT_EQ(shellQuoted(name), quoted) << quoted;
+    }
     EXPECT_EQ(shellQuoted("plain", true), "'plain'");
     EXPECT_EQ(shellQuoted("", true), "''");
 }

@@ -5,12 +5,19 @@ tool=$(realpath "$1")
 dir=$(mktemp -d)
 trap 'umount "$dir/small" 2>/dev/null; rm -rf "$dir"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
-# The texts as written, whatever the caller's locale; the end tries the others.
+# English throughout, whatever the caller's locale; the end tries the others.
 export LC_ALL=C.UTF-8
 unset LANGUAGE
 try="Try 'veltrane-join --help' for more information."
+zhtry="请尝试执行 'veltrane-join --help' 来获取更多信息。"
 
-"$tool" --help | grep -q -- '--stop-at-block=N' || fail "--help should explain every option"
+# The help leaves the options for tests to the manual page, which names every option it shows.
+help=$("$tool" --help)
+! grep -qE -- '--(trace|stop-at-block)' <<<"$help" || fail "--help shows the options for tests"
+manual=$(sed 's/\\-/-/g' "$(dirname "$0")/../../packaging/man/veltrane-join.1")
+for option in $(grep -oE -- '(^|[ ,])--?[a-z][a-z-]*' <<<"$help" | tr -d ' ,' | sort -u); do
+  grep -qE -- "(^|[^a-z-])$option([^a-z-]|\$)" <<<"$manual" || fail "the manual page lacks $option"
+done
 [ "$("$tool" -h)" = "$("$tool" --help)" ] || fail "-h should print the same help"
 "$tool" --version | grep -qx 'veltrane-join [0-9.]*' || fail "--version: $("$tool" --version)"
 for out in /dev/full "&-"; do
@@ -58,10 +65,10 @@ t piece.aa --quiet
 -f t ./t
 TABLE
 msg=$(cd "$dir" && "$tool" --force piece.ab piece.aa ./piece.ab 2>&1)
-[[ $msg == *"veltrane-join: piece.ab: 创建目标文件失败: also listed as source ./piece.ab"* ]] ||
+[[ $msg == *"veltrane-join: piece.ab: failed to create the target file: also listed as source ./piece.ab"* ]] ||
   fail "target as source: $msg"
 msg=$(cd "$dir" && "$tool" t piece.aa 2>&1)
-[[ $msg == "veltrane-join: t: 创建目标文件失败: not empty; -f or --force replaces it"* ]] ||
+[[ $msg == "veltrane-join: t: failed to create the target file: not empty; -f or --force replaces it"* ]] ||
   fail "non-empty target: $msg"
 # An empty target is no slip; --force replaces one that holds data.
 (cd "$dir" && "$tool" --quiet piece.empty piece.aa && "$tool" t --quiet piece.ab -f) 2>&1 ||
@@ -105,30 +112,31 @@ printf 'head' >"$dir/s"; truncate -s 4M "$dir/s"; printf 'end' >>"$dir/s"
 [ "$(cat "$dir/out")" = $'range 0 4\npos 0\npos 1' ] || fail "sparse trace: $(cat "$dir/out")"
 [ "$(stat -c %s "$dir/t")" = 2097152 ] || fail "a stop in a hole ends after its block"
 "$tool" -f -- "$dir/t" "$dir/b" 2>/dev/null || fail "-- should end the options"
-"$tool" -f "$dir/t" -- --quiet 2>&1 | grep -qx "veltrane-join: --quiet: 打开源文件失败: .*" ||
+"$tool" -f "$dir/t" -- --quiet 2>&1 | grep -qx "veltrane-join: --quiet: failed to open the source file: .*" ||
   fail "after --, an option is a file name"
 
 # Messages carry the system's reason; names that could steer the terminal are quoted.
-"$tool" -f "$dir/t" "$dir/missing" "$dir/b" >/dev/null 2>"$dir/err"
+# Traced, the texts stay as written in every locale.
+LC_ALL=zh_CN.UTF-8 "$tool" --trace -f "$dir/t" "$dir/missing" "$dir/b" >/dev/null 2>"$dir/err"
 [ $? -eq 1 ] || fail "a run with a message should exit 1"
 [ "$(cat "$dir/err")" = "veltrane-join: $dir/missing: 打开源文件失败: No such file or directory"$'\n'"notice: combine end" ] ||
   fail "stderr: $(cat "$dir/err")"
 [ "$(cat "$dir/t")" = tail ] || fail "the good source should be copied"
-"$tool" "$dir" "$dir/b" 2>&1 | grep -q "^veltrane-join: $dir: 创建目标文件失败: ." || fail "target message"
-msg=$(cd "$dir" && "$tool" -f --quiet t "$(printf 'new\nline\033[31m')" 2>&1)
-[ "$msg" = "veltrane-join: 'new'\$'\\n''line'\$'\\033''[31m': 打开源文件失败: No such file or directory" ] ||
+"$tool" "$dir" "$dir/b" 2>&1 | grep -q "^veltrane-join: $dir: failed to create the target file: ." || fail "target message"
+msg=$(cd "$dir" && "$tool" -fq t "$(printf 'new\nline\033[31m')" 2>&1)
+[ "$msg" = "veltrane-join: 'new'\$'\\n''line'\$'\\033''[31m': failed to open the source file: No such file or directory" ] ||
   fail "quoting: $msg"
 # A file of /sys says 4096 bytes and holds a line: its span stays, zero-filled, and is reported.
 nominal=/sys/kernel/mm/transparent_hugepage/enabled
 if [ -r "$nominal" ]; then
   msg=$("$tool" -f --quiet "$dir/t" "$nominal" 2>&1)
-  [ $? -eq 1 ] && [ "$msg" = "veltrane-join: $nominal: 读取源文件失败: ended before its length; the rest of its span is zeros" ] &&
+  [ $? -eq 1 ] && [ "$msg" = "veltrane-join: $nominal: failed to read the source file: ended before its length; the rest of its span is zeros" ] &&
     [ "$(stat -c %s "$dir/t")" = 4096 ] || fail "a short source: $msg"
 fi
 mkdir -p "$dir/small"
 if mount -t tmpfs -o size=1m tmpfs "$dir/small" 2>/dev/null; then
   msg=$("$tool" --quiet "$dir/small/t" "$dir/a" 2>&1)
-  [ "$msg" = "veltrane-join: $dir/small/t: 写入目标文件失败: No space left on device" ] || fail "ENOSPC: $msg"
+  [ "$msg" = "veltrane-join: $dir/small/t: failed to write the target file: No space left on device" ] || fail "ENOSPC: $msg"
 else
   echo "SKIP: a full disk (cannot mount a tmpfs)"
 fi
@@ -144,7 +152,7 @@ long="$dir/a long name that would wrap a narrow terminal.img"
 cp "$dir/a" "$long"
 on_terminal "$tool" -f "$dir/t" "$long" "$dir/b" >"$dir/tty"
 # How much of the name is kept depends on how wide the rate is, so only the cut is checked.
-grep -q '^a lo.*\.\.\..*l\.img  100%  2\.0 MiB / 2\.0 MiB  .*/s' "$dir/tty" || fail "terminal: $(cat "$dir/tty")"
+grep -q "^'a lo.*\.\.\..*\.img'  100%  2\.0 MiB / 2\.0 MiB  .*/s" "$dir/tty" || fail "terminal: $(cat "$dir/tty")"
 grep -q '^b  100%  4 B / 4 B' "$dir/tty" || fail "terminal: $(cat "$dir/tty")"
 cols=30 on_terminal "$tool" -f "$dir/t" "$long" | sed 's/\x1b\[K//' | awk 'length > 29 { exit 1 }' ||
   fail "a line as wide as the terminal"
@@ -164,24 +172,30 @@ grep -qx "veltrane-join: stopped: $dir/t is incomplete" "$dir/tty" || fail "$(ca
 size=$(stat -c %s "$dir/t")
 [ $((size % 1048576)) -eq 0 ] && [ "$size" -lt 1073741824 ] || fail "a stopped target of $size bytes"
 cmp -s -n "$size" "$dir/slow" "$dir/t" || fail "a stopped target should be a clean prefix"
-# In the user's language: English beside the Chinese texts, Chinese beside the English ones; an
-# unknown locale reads English, C the texts as written.
+# In the user's language: English beside the Chinese texts, Chinese beside the English ones, the
+# system's reason in the same language; C, C.UTF-8 and an unknown locale read English throughout,
+# LANGUAGE entry by entry unless the locale is plain C.
 rm -f "$dir/lt"
-while IFS='|' read -r locale usage try open end help; do
-  msg=$(LC_ALL='' LANG=$locale "$tool" 2>&1)
-  [ "$msg" = "veltrane-join: $usage"$'\n'"$try" ] || fail "$locale usage: $msg"
-  LC_ALL='' LANG=$locale "$tool" "$dir/lt" "$dir/none" 2>"$dir/err"
-  [[ "$(head -1 "$dir/err")" == "veltrane-join: $dir/none: $open: "[^?]* ]] || fail "$(cat "$dir/err")"
-  [ "$(tail -1 "$dir/err")" = "notice: $end" ] || fail "$locale notice: $(cat "$dir/err")"
-  LC_ALL='' LANG=$locale "$tool" --help >"$dir/help"
+while IFS='|' read -r vars usage try open reason end help; do
+  msg=$(env -u LC_ALL -u LANGUAGE $vars "$tool" 2>&1)
+  [ "$msg" = "veltrane-join: $usage"$'\n'"$try" ] || fail "$vars usage: $msg"
+  env -u LC_ALL -u LANGUAGE $vars "$tool" "$dir/lt" "$dir/none one" 2>"$dir/err"
+  [ "$(cat "$dir/err")" = "veltrane-join: '$dir/none one': $open: $reason"$'\n'"notice: $end" ] ||
+    fail "$vars message: $(cat "$dir/err")"
+  env -u LC_ALL -u LANGUAGE $vars "$tool" --help >"$dir/help"
   chinese=$(LC_ALL=C.UTF-8 grep -cP '[\x{4e00}-\x{9fff}]' "$dir/help")
-  [[ "$(head -1 "$dir/help")" == "$help"* ]] && grep -q -- '--stop-at-block=N' "$dir/help" &&
-    { [ "$help" = 用法： ] && [ "$chinese" -gt 15 ] || [ "$chinese" -eq 0 ]; } || fail "$locale help: $(cat "$dir/help")"
+  [[ "$(head -1 "$dir/help")" == "$help"* ]] && grep -q -- '--force' "$dir/help" &&
+    [ "$(LC_ALL=C.UTF-8 wc -L <"$dir/help")" -lt 80 ] &&
+    { [ "$help" = 用法： ] && [ "$chinese" -gt 15 ] || [ "$chinese" -eq 0 ]; } || fail "$vars help: $(cat "$dir/help")"
   rm -f "$dir/lt"
 done <<TABLE
-C|missing operand|$try|打开源文件失败|combine end|Usage:
-en_US.UTF-8|missing operand|$try|failed to open the source file|combine end|Usage:
-de_AT.UTF-8|missing operand|$try|failed to open the source file|combine end|Usage:
-zh_CN.UTF-8|缺少操作数|请尝试执行 'veltrane-join --help' 来获取更多信息。|打开源文件失败|合并结束|用法：
+LANG=C|missing operand|$try|failed to open the source file|No such file or directory|combine end|Usage:
+LANG=C.UTF-8|missing operand|$try|failed to open the source file|No such file or directory|combine end|Usage:
+LANG=C LANGUAGE=zh_CN|missing operand|$try|failed to open the source file|No such file or directory|combine end|Usage:
+LANG=en_US.UTF-8|missing operand|$try|failed to open the source file|No such file or directory|combine end|Usage:
+LANG=de_AT.UTF-8|missing operand|$try|failed to open the source file|No such file or directory|combine end|Usage:
+LANG=zh_CN.UTF-8|缺少操作数|$zhtry|打开源文件失败|没有那个文件或目录|合并结束|用法：
+LANG=C.UTF-8 LANGUAGE=fr:zh_CN|缺少操作数|$zhtry|打开源文件失败|没有那个文件或目录|合并结束|用法：
+LANG=zh_CN.UTF-8 LANGUAGE=de:en|missing operand|$try|failed to open the source file|No such file or directory|combine end|Usage:
 TABLE
 echo PASS

@@ -6,7 +6,7 @@ tool=("$@")
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
-# The texts as written, whatever the caller's locale; the end tries the others.
+# English throughout, whatever the caller's locale; the end tries the others.
 export LC_ALL=C.UTF-8
 unset LANGUAGE
 # Its standard error is in text mode: lines end in CR LF.
@@ -21,19 +21,23 @@ cmp -s <(cat "$dir/片段 1.vmdk" "$dir/b") "$dir/目标.vmdk" || fail "the targ
 
 "${tool[@]}" "$dir/目标.vmdk" "$dir/b" 2>"$dir/err"
 [ $? -eq 1 ] || fail "a target that holds data should be refused"
-err | grep -q "^veltrane-join: $dir/目标.vmdk: 创建目标文件失败: not empty" || fail "$(err)"
+err | grep -q "^veltrane-join: $dir/目标.vmdk: failed to create the target file: not empty" || fail "$(err)"
 cmp -s <(cat "$dir/片段 1.vmdk" "$dir/b") "$dir/目标.vmdk" || fail "a refused target should stay"
 "${tool[@]}" "$dir/目标.vmdk" --force -- "$dir/missing" "$dir/b" 2>"$dir/err"
 [ $? -eq 1 ] || fail "a run with a message should exit 1"
 # The system's reason follows, in its own words.
-[[ "$(err)" == "veltrane-join: $dir/missing: 打开源文件失败: "?*$'\nnotice: combine end' ]] ||
+[[ "$(err)" == "veltrane-join: $dir/missing: failed to open the source file: "?*$'\nnotice: combine end' ]] ||
   fail "$(err)"
 [ "$(cat "$dir/目标.vmdk")" = tail ] || fail "the good source should be copied"
 "${tool[@]}" "$dir" "$dir/b" 2>"$dir/err"
-err | grep -qx "veltrane-join: $dir: 创建目标文件失败: ..*" || fail "target message: $(err)"
+err | grep -qx "veltrane-join: $dir: failed to create the target file: ..*" || fail "target message: $(err)"
 "${tool[@]}" --bogus 2>"$dir/err"
 [ $? -eq 2 ] && [ "$(err)" = "veltrane-join: unrecognized option '--bogus'"$'\n'"Try 'veltrane-join --help' for more information." ] ||
   fail "bad usage: $(err)"
+# The system's way to ask for help, which speaks of its keys rather than of signals.
+help=$("${tool[@]}" '/?')
+[ "$help" = "$("${tool[@]}" --help)" ] && grep -q 'Ctrl+Break' <<<"$help" &&
+  ! grep -q SIGINT <<<"$help" || fail "/?: $help"
 # In the user's language, as wine hands the program the locale it was started under.
 while IFS='|' read -r locale usage open help; do
   LC_ALL=$locale "${tool[@]}" 2>"$dir/err"
@@ -43,7 +47,7 @@ while IFS='|' read -r locale usage open help; do
   err | grep -q "^veltrane-join: $dir/missing: $open: ." || fail "$locale message: $(err)"
   LC_ALL=$locale "${tool[@]}" --help | grep -q "^$help" || fail "$locale help"
 done <<'TABLE'
-C|missing operand|打开源文件失败|Usage:
+C|missing operand|failed to open the source file|Usage:
 en_US.UTF-8|missing operand|failed to open the source file|Usage:
 zh_CN.UTF-8|缺少操作数|打开源文件失败|用法：
 TABLE

@@ -10,13 +10,17 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-// LANGUAGE, LC_ALL, LC_MESSAGES, LANG (null: unset), and the catalogs to try.
+using LanguageChoice::Unnamed;
+
+// LANGUAGE, LC_ALL, LC_MESSAGES, LANG (null: unset), the catalogs to try, and what the program
+// reads where nothing names a language.
 struct Variables {
     const char* language;
     const char* lcAll;
     const char* lcMessages;
     const char* lang;
     Names expected;
+    Unnamed unnamed = Unnamed::AsWritten;
 };
 
 TEST(LanguageChoiceTest, FollowsTheVariablesInGnuOrder) {
@@ -30,13 +34,26 @@ TEST(LanguageChoiceTest, FollowsTheVariablesInGnuOrder) {
         {nullptr, "C", nullptr, "zh_CN.UTF-8", {}},
         {nullptr, "en_US.UTF-8", "C", "C", english},
         {nullptr, nullptr, "zh_CN.GB2312", "en_GB.UTF-8", chinese},
-        {"en_US:zh_CN", nullptr, nullptr, "zh_CN.UTF-8", english},
-        // Under C, LANGUAGE is not read: scripts keep their texts.
+        // Entry by entry, each entry's stand-in only after all of them; an entry C ends the list.
+        {"en_US:zh_CN", nullptr, nullptr, "zh_CN.UTF-8", {"en_US", "en", "zh_CN", "zh"}},
+        {"fr:zh_CN", nullptr, nullptr, "en_US.UTF-8", {"fr", "zh_CN", "zh", "en"}},
+        {"de_AT.UTF-8::zh_TW",
+         nullptr,
+         nullptr,
+         "C.UTF-8",
+         {"de_AT", "de", "zh_TW", "zh", "en", "zh_CN"}},
+        {"C:zh_CN", nullptr, nullptr, "en_US.UTF-8", english},
+        // Under plain C, LANGUAGE is not read; under C.UTF-8 it is.
         {"zh_CN", nullptr, nullptr, "C", {}},
+        {"zh_CN", nullptr, "POSIX", nullptr, {"en"}, Unnamed::English},
+        {"zh_CN", nullptr, nullptr, "C.UTF-8", chinese, Unnamed::English},
+        {nullptr, nullptr, nullptr, "C.UTF-8", {"en"}, Unnamed::English},
+        {"", nullptr, nullptr, "zh_CN.UTF-8", chinese, Unnamed::English},
     };
     for (const Variables& c : cases) {
-        EXPECT_EQ(LanguageChoice::FromVariables(c.language, c.lcAll, c.lcMessages, c.lang),
-                  c.expected)
+        EXPECT_EQ(
+            LanguageChoice::FromVariables(c.language, c.lcAll, c.lcMessages, c.lang, c.unnamed),
+            c.expected)
             << (c.lang != nullptr ? c.lang : "-");
     }
 }
