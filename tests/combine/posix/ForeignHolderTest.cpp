@@ -20,9 +20,10 @@ bool lockRecords(const std::string& path, short type, off_t length) {
 }
 
 // A child holding a write lease on `path`, as a file server does for a client, and letting go
-// once told that someone opens the file; it exits 0 then. With `told`, it first writes a byte
-// there and waits for one back before it lets go. -1 when no lease is granted.
-pid_t holdLease(const std::string& path, const int* told = nullptr) {
+// once told that someone opens the file; it exits 0 then. Given descriptors, it first writes a
+// byte to `broken` and waits for one from `release` before it lets go. -1 when no lease is
+// granted.
+pid_t holdLease(const std::string& path, int broken = -1, int release = -1) {
     int ready[2]; // NOLINT(modernize-avoid-c-arrays): as pipe() takes it
     const pid_t child = ::pipe(ready) == 0 ? ::fork() : -1;
     if (child == 0) {
@@ -33,11 +34,11 @@ pid_t holdLease(const std::string& path, const int* told = nullptr) {
         const int fd = ::open(path.c_str(), O_RDWR);
         char held = ::fcntl(fd, F_SETLEASE, F_WRLCK) == 0 ? 1 : 0;
         const timespec limit{10, 0};
-        const bool broken = ::write(ready[1], &held, 1) == 1 && held == 1 &&
-                            ::sigtimedwait(&breakSignal, nullptr, &limit) == SIGIO;
+        const bool asked = ::write(ready[1], &held, 1) == 1 && held == 1 &&
+                           ::sigtimedwait(&breakSignal, nullptr, &limit) == SIGIO;
         const bool answered =
-            told == nullptr || (::write(told[1], &held, 1) == 1 && ::read(told[0], &held, 1) == 1);
-        ::_exit(broken && answered && ::fcntl(fd, F_SETLEASE, F_UNLCK) == 0 ? 0 : 1);
+            broken < 0 || (::write(broken, &held, 1) == 1 && ::read(release, &held, 1) == 1);
+        ::_exit(asked && answered && ::fcntl(fd, F_SETLEASE, F_UNLCK) == 0 ? 0 : 1);
     }
     char held = 0;
     return child > 0 && ::read(ready[0], &held, 1) == 1 && held == 1 ? child : -1;
@@ -85,18 +86,20 @@ TEST_F(ForeignHolderTest, DiskWithoutLocksIsUsedUnmarked) {
 TEST_F(ForeignHolderTest, StopWhileWaitingForALeasedTargetLeavesItAsItWas) {
     FileBytes::write(target(), "leased contents");
     m_host.addRow(m_dir.makeFile("a", 100, 1));
-    int told[2]; // NOLINT(modernize-avoid-c-arrays): as pipe() takes it
-    ASSERT_EQ(::pipe(told), 0);
-    const pid_t leaseHolder = holdLease(target(), told);
+    int broken[2];  // NOLINT(modernize-avoid-c-arrays): as pipe() takes it
+    int release[2]; // NOLINT(modernize-avoid-c-arrays)
+    ASSERT_EQ(::pipe(broken), 0);
+    ASSERT_EQ(::pipe(release), 0);
+    const pid_t leaseHolder = holdLease(target(), broken[1], release[0]);
     if (leaseHolder < 0) {
         GTEST_SKIP() << "no lease is granted here";
     }
     char byte = 0;
     m_engine.OnStart();
     // The run waits on the lease now; it is stopped before the holder lets go.
-    ASSERT_EQ(::read(told[0], &byte, 1), 1);
+    ASSERT_EQ(::read(broken[0], &byte, 1), 1);
     m_engine.OnStop();
-    ASSERT_EQ(::write(told[1], &byte, 1), 1);
+    ASSERT_EQ(::write(release[1], &byte, 1), 1);
     m_host.waitForNotices();
 
     EXPECT_EQ(targetBytes(), "leased contents");
