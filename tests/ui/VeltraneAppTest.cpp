@@ -32,7 +32,7 @@ void VeltraneAppTest::initInstanceRunsTheMainWindowUntilItCloses() {
     QCOMPARE(rows, QStringList({here + "/xab", "/abs/分卷 2.vmdk", here + "/xaa", here + "/-"}));
     QCOMPARE(window, QStringLiteral("veltraneDlg"));
     QCOMPARE(style.toLower(), QStringLiteral("windows"));
-    QCOMPARE(QCoreApplication::applicationVersion(), QStringLiteral("1.0.0.1"));
+    QCOMPARE(QCoreApplication::applicationVersion(), QStringLiteral("1.1.0.0"));
     QVERIFY(QApplication::topLevelWidgets().isEmpty());
 }
 
