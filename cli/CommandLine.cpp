@@ -12,9 +12,9 @@
 
 namespace {
 
-enum LongOnly : int { kVersion = 256, kTrace, kPlainCopy, kStopAtBlock, kUnchecked };
+enum LongOnly : int { kVersion = 256, kTrace, kPlainCopy, kStopAtBlock, kUnchecked, kJoinAnyway };
 
-const std::array<option, 9> kLongOptions{{
+const std::array<option, 10> kLongOptions{{
     {"help", no_argument, nullptr, 'h'},
     {"force", no_argument, nullptr, 'f'},
     {"version", no_argument, nullptr, kVersion},
@@ -23,6 +23,7 @@ const std::array<option, 9> kLongOptions{{
     {"plain-copy", no_argument, nullptr, kPlainCopy},
     {"stop-at-block", required_argument, nullptr, kStopAtBlock},
     {"unchecked", no_argument, nullptr, kUnchecked},
+    {"join-anyway", no_argument, nullptr, kJoinAnyway},
     {nullptr, 0, nullptr, 0},
 }};
 
@@ -102,6 +103,9 @@ bool Reader::option(int code, const char* argument) {
         break;
     case kPlainCopy:
         options.plainCopy = true;
+        break;
+    case kJoinAnyway:
+        options.joinAnyway = true;
         break;
     case kUnchecked:
         m_unchecked = true;

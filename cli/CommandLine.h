@@ -17,6 +17,7 @@ struct JoinOptions {
     bool trace = false;
     bool plainCopy = false;
     bool force = false;
+    bool joinAnyway = false;
     std::uint64_t stopAtBlock = 0;
     std::string target;
     std::vector<Row> rows;

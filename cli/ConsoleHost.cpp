@@ -2,6 +2,7 @@
 
 #include "Catalog.h"
 #include "CombineEngine.h"
+#include "FindingText.h"
 #include "Console.h"
 #include "ShellQuote.h"
 #include "TextFill.h"
@@ -57,12 +58,12 @@ void ConsoleHost::stopForSignal(CombineEngine& engine, int number) {
     engine.OnStop();
 }
 
-int ConsoleHost::rowCount() {
+std::vector<ListedRow> ConsoleHost::listedRows() {
     // The run asks once it holds the target, before it empties it.
     if (CombineEngine* engine = m_stoppedEngine) {
         engine->OnStop();
     }
-    return LineHost::rowCount();
+    return LineHost::listedRows();
 }
 
 std::string ConsoleHost::rowPath(int row) {
@@ -101,9 +102,22 @@ void ConsoleHost::showWindowMessage(const RunMessage& message) {
     LineHost::showWindowMessage(message);
 }
 
+bool ConsoleHost::askToJoinAnyway(const std::vector<JoinFinding>& findings) {
+    for (const JoinFinding& finding : findings) {
+        writeMessageLine(kProgram + FindingText(
+                                        finding,
+                                        [](const std::string& name) { return shellQuoted(name); },
+                                        [](const char* text) { return Catalog::Translated(text); }));
+    }
+    const bool join = LineHost::joinsAnyway();
+    m_declined = !join;
+    return join;
+}
+
 void ConsoleHost::showApplicationNotice(const std::string& text, RunOutcome outcome) {
     // A refused run said why; one that ended unchanged without a word was stopped.
-    const bool stoppedUnchanged = outcome == RunOutcome::Unchanged && !showedMessage();
+    const bool stoppedUnchanged =
+        outcome == RunOutcome::Unchanged && !showedMessage() && !m_declined;
     m_stopped = outcome == RunOutcome::Stopped || stoppedUnchanged;
     m_stoppedBy = m_stopped ? m_stopSignal.load() : 0;
     if (m_progress) {

@@ -28,16 +28,20 @@ public:
     // was emptied, and by which signal (0: none, or a stop that came once nothing was left to
     // write).
     bool stopped() const { return m_stopped; }
+    // Whether the check before the run found something and the run ended there.
+    bool declined() const { return m_declined; }
     int stoppedBySignal() const { return m_stoppedBy; }
     // The system's reason the trace could not be written to standard output; 0 if it could.
     int traceError() const { return m_traceError; }
 
-    int rowCount() override;
+    std::vector<ListedRow> listedRows() override;
     std::string rowPath(int row) override;
     void setSourceLength(std::uint64_t length) override;
     void setProgressRange(std::uint32_t lower, std::uint32_t upper) override;
     void setProgressPosition(std::uint32_t position) override;
     void showWindowMessage(const RunMessage& message) override;
+    // Each finding on its own line; the run goes on only when told to join anyway.
+    bool askToJoinAnyway(const std::vector<JoinFinding>& findings) override;
     void showApplicationNotice(const std::string& text, RunOutcome outcome) override;
 
 private:
@@ -55,6 +59,7 @@ private:
     std::atomic<int> m_stopSignal{0};
     std::atomic<CombineEngine*> m_stoppedEngine{nullptr};
     std::atomic<bool> m_stopped{false};
+    std::atomic<bool> m_declined{false};
     std::atomic<int> m_stoppedBy{0};
     std::atomic<int> m_traceError{0};
 };

@@ -30,6 +30,8 @@ constexpr const char* kHelp = Translatable(
     "\n"
     "Options may stand anywhere before \"--\"; after it, each argument is a file name.\n"
     "  -f, --force        empty and replace a TARGET that holds data\n"
+    "      --join-anyway  join even where the check before writing finds a piece\n"
+    "                     missing or out of order, a format's volumes, too little room\n"
     "      --unchecked    leave out the SOURCE that follows, like a row whose box is\n"
     "                     clear\n"
     "  -q, --quiet        print nothing but errors: no progress line, no notice\n"
@@ -68,7 +70,7 @@ int exitStatus(const ConsoleHost& host) {
     if (host.stoppedBySignal() != 0) {
         return 128 + host.stoppedBySignal();
     }
-    return host.stopped() || host.showedMessage() ? 1 : 0;
+    return host.stopped() || host.showedMessage() || host.declined() ? 1 : 0;
 }
 
 int join(const JoinOptions& options) {
@@ -83,6 +85,7 @@ int join(const JoinOptions& options) {
     }
     host.setTrace(options.trace);
     host.setQuiet(options.quiet);
+    host.setJoinAnyway(options.joinAnyway);
     // The trace shares the terminal; a line redrawn in place would run into it.
     if (!options.quiet && !options.trace && Console::canRedrawLine(stderr)) {
         host.showProgressOn(stderr);

@@ -4,6 +4,7 @@
 #include "DiskFile.h"
 #include "EngineInterface.h"
 #include "EngineTexts.h"
+#include "JoinCheck.h"
 
 #include <algorithm>
 #include <array>
@@ -113,7 +114,7 @@ RunOutcome CombineEngine::CombineFiles() {
         m_host.showWindowMessage(RunMessage(Kind::CreateTarget, m_targetPath, target.lastError()));
         return RunOutcome::Unchanged;
     }
-    const int rows = m_stop == 0 ? m_host.rowCount() : 0;
+    int rows = 0;
     if (m_stop != 0 || !PrepareTarget(target, rows)) {
         target.discardIfCreated();
         return RunOutcome::Unchanged;
@@ -126,9 +127,17 @@ RunOutcome CombineEngine::CombineFiles() {
     return m_facts.failed ? RunOutcome::Failed : RunOutcome::Complete;
 }
 
-bool CombineEngine::PrepareTarget(DiskFile& target, int rows) {
+bool CombineEngine::PrepareTarget(DiskFile& target, int& rows) {
+    const std::vector<ListedRow> listed = m_host.listedRows();
+    rows = static_cast<int>(listed.size());
+    std::vector<std::string> ticked;
+    for (const ListedRow& row : listed) {
+        if (row.checked) {
+            ticked.push_back(row.path);
+        }
+    }
     // The held file is compared, not its name, so no renaming in between can fool the check.
-    if (auto row = TickedRowNaming(target, rows)) {
+    if (auto row = TickedRowNaming(target, ticked)) {
         m_host.showWindowMessage(
             RunMessage(Kind::TargetIsSource, m_targetPath, {}, std::move(*row)));
         return false;
@@ -137,8 +146,9 @@ bool CombineEngine::PrepareTarget(DiskFile& target, int rows) {
         m_host.showWindowMessage(RunMessage(Kind::TargetNotEmpty, m_targetPath));
         return false;
     }
-    // The last moment at which a stop leaves the target as it was.
-    if (m_stop != 0) {
+    // A stop that comes while the user reads the findings counts as well: the last moment at
+    // which a stop leaves the target as it was is just before it is emptied.
+    if (m_stop != 0 || !CheckedOrAccepted(target, ticked) || m_stop != 0) {
         return false;
     }
     if (!target.emptyTarget()) {
@@ -182,16 +192,17 @@ void CombineEngine::FinishTarget(DiskFile& target) {
     }
 }
 
-std::optional<std::string> CombineEngine::TickedRowNaming(const DiskFile& target, int rows) {
-    for (int row = 0; row < rows; ++row) {
-        if (!m_host.isRowChecked(row)) {
-            continue;
-        }
-        if (std::string path = m_host.rowPath(row); target.isNamedBy(path)) {
-            return path;
-        }
-    }
-    return std::nullopt;
+std::optional<std::string> CombineEngine::TickedRowNaming(const DiskFile& target,
+                                                         const std::vector<std::string>& ticked) {
+    const auto named = std::ranges::find_if(
+        ticked, [&target](const std::string& path) { return target.isNamedBy(path); });
+    return named == ticked.end() ? std::nullopt : std::optional(*named);
+}
+
+bool CombineEngine::CheckedOrAccepted(const DiskFile& target,
+                                      const std::vector<std::string>& ticked) {
+    const JoinCheck check(ticked, target, m_targetPath);
+    return check.findings().empty() || m_host.askToJoinAnyway(check.findings());
 }
 
 CombineEngine::RunStep CombineEngine::AppendSourceFile(const std::string& path,

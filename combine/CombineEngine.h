@@ -11,6 +11,7 @@
 #include <span>
 #include <string>
 #include <thread>
+#include <vector>
 
 class EngineInterface;
 struct RunMessage;
@@ -78,11 +79,16 @@ private:
     void CountBlocksBegun(std::uint64_t count);
     static void CombineThreadProc(CombineEngine* engine, Worker& worker);
     RunOutcome CombineFiles();
-    // Empties the held target, unless that would destroy a source or data the host wants
-    // kept, or a stop came first; false, the user told why, when the target stays as it was.
-    bool PrepareTarget(DiskFile& target, int rows);
-    // The first ticked row among the first `rows` that names the target, if any.
-    std::optional<std::string> TickedRowNaming(const DiskFile& target, int rows);
+    // Reads the rows, whose count it gives, and empties the held target, unless that would
+    // destroy a source or data the host wants kept, the user declines what the check found, or
+    // a stop came first; false, the user told why, when the target stays as it was.
+    bool PrepareTarget(DiskFile& target, int& rows);
+    // The first of the ticked rows' paths that names the target, if any.
+    static std::optional<std::string> TickedRowNaming(const DiskFile& target,
+                                                      const std::vector<std::string>& ticked);
+    // Whether the check of the sources and the target's disk found nothing, or the user wants
+    // the join all the same.
+    bool CheckedOrAccepted(const DiskFile& target, const std::vector<std::string>& ticked);
     void WalkRows(DiskFile& target, int rows);
     bool AnyRowTicked(int from, int rows);
     void FinishTarget(DiskFile& target);

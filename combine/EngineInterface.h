@@ -1,10 +1,13 @@
 #pragma once
 
+#include "JoinFinding.h"
+#include "ListedRow.h"
 #include "RunMessage.h"
 #include "RunOutcome.h"
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // Everything a combine run needs of its window. Calls made from the worker must return only
 // after the window has carried them out, so the run sees each row as it stands when reached.
@@ -20,7 +23,8 @@ public:
     virtual ~EngineInterface() = default;
 
     virtual std::string targetBoxText() = 0;
-    virtual int rowCount() = 0;
+    // Every row at once, as the list stands: what the run checks before it empties the target.
+    virtual std::vector<ListedRow> listedRows() = 0;
     virtual bool isRowChecked(int row) = 0;
     // Path in the file system's encoding.
     virtual std::string rowPath(int row) = 0;
@@ -31,6 +35,9 @@ public:
     virtual void setProgressPosition(std::uint32_t position) = 0;
     // A message box modal to the window; returns once the user has closed it.
     virtual void showWindowMessage(const RunMessage& message) = 0;
+    // What the check before the run found, as one yes-or-no question modal to the window: true
+    // when the user wants the join made all the same.
+    virtual bool askToJoinAnyway(const std::vector<JoinFinding>& findings) = 0;
     // An application-level message box, the run's end notice; returns once the user has closed
     // it. A window says the outcome under the text, unless the run was complete.
     virtual void showApplicationNotice(const std::string& text, RunOutcome outcome) = 0;

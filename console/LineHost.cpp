@@ -1,5 +1,8 @@
 #include "LineHost.h"
 
+#include "FindingText.h"
+#include "ShellQuote.h"
+
 #include <utility>
 
 void LineHost::setTarget(std::string target) {
@@ -10,6 +13,11 @@ void LineHost::setTarget(std::string target) {
 void LineHost::addRow(std::string path, bool checked) {
     const std::lock_guard lock(m_mutex);
     m_rows.push_back({std::move(path), checked});
+}
+
+void LineHost::setJoinAnyway(bool join) {
+    const std::lock_guard lock(m_mutex);
+    m_joinAnyway = join;
 }
 
 void LineHost::setRowChecked(int row, bool checked) {
@@ -32,6 +40,11 @@ std::string LineHost::targetBoxText() {
     return m_target;
 }
 
+std::vector<ListedRow> LineHost::listedRows() {
+    const std::lock_guard lock(m_mutex);
+    return m_rows;
+}
+
 int LineHost::rowCount() {
     const std::lock_guard lock(m_mutex);
     return static_cast<int>(m_rows.size());
@@ -45,6 +58,21 @@ bool LineHost::isRowChecked(int row) {
 std::string LineHost::rowPath(int row) {
     const std::lock_guard lock(m_mutex);
     return m_rows.at(static_cast<std::size_t>(row)).path;
+}
+
+bool LineHost::askToJoinAnyway(const std::vector<JoinFinding>& findings) {
+    for (const JoinFinding& finding : findings) {
+        writeMessageLine("finding: " + FindingText(
+                                           finding,
+                                           [](const std::string& name) { return shellQuoted(name); },
+                                           [](const char* text) { return std::string(text); }));
+    }
+    return joinsAnyway();
+}
+
+bool LineHost::joinsAnyway() const {
+    const std::lock_guard lock(m_mutex);
+    return m_joinAnyway;
 }
 
 void LineHost::setProgressRange(std::uint32_t lower, std::uint32_t upper) {

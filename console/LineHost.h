@@ -17,6 +17,9 @@ public:
     void setTarget(std::string target);
     void addRow(std::string path, bool checked = true);
     void setRowChecked(int row, bool checked);
+    // Whether a run goes on when the check before it finds something; it does unless told.
+    void setJoinAnyway(bool join);
+    bool joinsAnyway() const;
 
     // Waits until `count` end notices have been shown in all.
     void waitForNotices(int count = 1);
@@ -25,12 +28,15 @@ public:
     RunOutcome lastOutcome() const;
 
     std::string targetBoxText() override;
-    int rowCount() override;
+    std::vector<ListedRow> listedRows() override;
+    int rowCount();
     bool isRowChecked(int row) override;
     std::string rowPath(int row) override;
     void setProgressRange(std::uint32_t lower, std::uint32_t upper) override;
     void setProgressPosition(std::uint32_t position) override;
     void showWindowMessage(const RunMessage& message) override;
+    // A line "finding: ..." for each, then the answer setJoinAnyway() gave.
+    bool askToJoinAnyway(const std::vector<JoinFinding>& findings) override;
     void showApplicationNotice(const std::string& text, RunOutcome outcome) override;
 
 protected:
@@ -45,16 +51,12 @@ protected:
     }
 
 private:
-    struct Row {
-        std::string path;
-        bool checked = true;
-    };
-
     mutable std::mutex m_mutex;
     std::condition_variable m_noticeShown;
     std::string m_target;
-    std::vector<Row> m_rows;
+    std::vector<ListedRow> m_rows;
     int m_notices = 0;
     bool m_showedMessage = false;
+    bool m_joinAnyway = true;
     RunOutcome m_lastOutcome = RunOutcome::Complete;
 };

@@ -8,6 +8,8 @@
 #include "DialogTemplate.h"
 #include "DropOrder.h"
 #include "FileList.h"
+#include "JoinQuestion.h"
+#include "ShellQuote.h"
 #include "ProgressRelay.h"
 #include "TextMark.h"
 #include "TypedName.h"
@@ -282,6 +284,16 @@ std::string CVeltraneDlg::targetBoxText() {
     return OnUiThread([this] { return toFileSystemPath(m_targetBox->text()); });
 }
 
+std::vector<ListedRow> CVeltraneDlg::listedRows() {
+    return OnUiThread([this] {
+        std::vector<ListedRow> rows;
+        for (int row = 0; row < m_list->rowCount(); ++row) {
+            rows.push_back({toFileSystemPath(m_list->path(row)), m_list->isChecked(row)});
+        }
+        return rows;
+    });
+}
+
 int CVeltraneDlg::rowCount() {
     return OnUiThread([this] { return m_list->rowCount(); });
 }
@@ -306,6 +318,23 @@ void CVeltraneDlg::setProgressPosition(std::uint32_t position) {
 void CVeltraneDlg::showWindowMessage(const RunMessage& message) {
     OnUiThread(
         [this, &message] { ShowMessageBox(UiText::Shown(message.text()), Qt::WindowModal); });
+}
+
+bool CVeltraneDlg::askToJoinAnyway(const std::vector<JoinFinding>& findings) {
+    return OnUiThread([this, &findings] {
+        QStringList lines;
+        for (const std::string& line : JoinQuestion::Lines(
+                 findings, [](const std::string& name) { return shellQuoted(name); },
+                 [](const char* text) { return UiText::Shown(text).toStdString(); })) {
+            lines << QString::fromStdString(line);
+        }
+        QMessageBox box(QMessageBox::Warning, QCoreApplication::applicationName(),
+                        lines.join(QLatin1Char('\n')), QMessageBox::Yes | QMessageBox::No, this);
+        box.setObjectName(QStringLiteral("messageBox"));
+        box.setDefaultButton(QMessageBox::No);
+        box.setWindowModality(Qt::WindowModal);
+        return box.exec() == QMessageBox::Yes;
+    });
 }
 
 void CVeltraneDlg::showApplicationNotice(const std::string& text, RunOutcome outcome) {

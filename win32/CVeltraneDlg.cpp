@@ -8,6 +8,8 @@
 #include "DropOrder.h"
 #include "FileDialogs.h"
 #include "FileRows.h"
+#include "JoinQuestion.h"
+#include "ShellQuote.h"
 #include "TextMark.h"
 #include "WideText.h"
 #include "WindowLinks.h"
@@ -371,6 +373,17 @@ std::string CVeltraneDlg::targetBoxText() {
     return text;
 }
 
+std::vector<ListedRow> CVeltraneDlg::listedRows() {
+    std::vector<ListedRow> rows;
+    OnUiThread([this, &rows] {
+        const auto count = static_cast<int>(::SendMessageW(m_list, LVM_GETITEMCOUNT, 0, 0));
+        for (int row = 0; row < count; ++row) {
+            rows.push_back({WideText::ToUtf8(RowText(row, kPathColumn)), IsChecked(m_list, row)});
+        }
+    });
+    return rows;
+}
+
 int CVeltraneDlg::rowCount() {
     int count = 0;
     OnUiThread([this, &count] {
@@ -413,6 +426,21 @@ void CVeltraneDlg::ApplyPendingPosition() {
 
 void CVeltraneDlg::showWindowMessage(const RunMessage& message) {
     OnUiThread([this, &message] { ShowMessageBox(Catalog::Translated(message.text())); });
+}
+
+bool CVeltraneDlg::askToJoinAnyway(const std::vector<JoinFinding>& findings) {
+    std::string text;
+    for (const std::string& line : JoinQuestion::Lines(
+             findings, [](const std::string& name) { return shellQuoted(name); },
+             [](const char* line) { return std::string(Catalog::Translated(line)); })) {
+        text += (text.empty() ? "" : "\n") + line;
+    }
+    bool join = false;
+    OnUiThread([this, &text, &join] {
+        join = ::MessageBoxW(m_hWnd, WideText::FromUtf8(text).c_str(), ApplicationName().c_str(),
+                             MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+    });
+    return join;
 }
 
 void CVeltraneDlg::showApplicationNotice(const std::string& text, RunOutcome outcome) {

@@ -30,12 +30,14 @@ public:
     HWND Window() const { return m_hWnd; }
 
     std::string targetBoxText() override;
-    int rowCount() override;
+    std::vector<ListedRow> listedRows() override;
+    int rowCount();
     bool isRowChecked(int row) override;
     std::string rowPath(int row) override;
     void setProgressRange(std::uint32_t lower, std::uint32_t upper) override;
     void setProgressPosition(std::uint32_t position) override;
     void showWindowMessage(const RunMessage& message) override;
+    bool askToJoinAnyway(const std::vector<JoinFinding>& findings) override;
     void showApplicationNotice(const std::string& text, RunOutcome outcome) override;
 
 private:

@@ -4,6 +4,7 @@
 #include "FileBytes.h"
 #include "FileError.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -43,6 +44,28 @@ TEST_F(CombineRunTest, CheckedRowsJoinInListOrderDuplicatesIncluded) {
     const std::string bytesA = FileBytes::read(a);
     EXPECT_EQ(targetBytes(), bytesA + bytesA + FileBytes::read(c));
     EXPECT_TRUE(m_host.messages().empty());
+}
+
+TEST_F(CombineRunTest, RowsAreListedOnceAndFindingsAskedAboutBeforeTheTargetIsEmptied) {
+    FileBytes::write(target(), "old contents");
+    const std::string a = m_dir.makeFile("a", 100, 1);
+    m_host.addRow(m_dir.path("missing"));
+    m_host.addRow(a);
+    for (const bool join : {false, true}) {
+        m_host.setJoinAnyway(join);
+        m_engine.OnStart();
+        m_host.waitForNotices(join ? 2 : 1);
+
+        const Events events = m_host.events();
+        EXPECT_EQ(std::ranges::count(events, "rows"), join ? 2 : 1);
+        EXPECT_EQ(std::ranges::count_if(events, [](const std::string& event) {
+                      return event.starts_with("finding: ") &&
+                             event.find("missing") != std::string::npos;
+                  }),
+                  join ? 2 : 1);
+        EXPECT_EQ(targetBytes(), join ? FileBytes::read(a) : "old contents");
+        EXPECT_EQ(m_host.lastOutcome(), join ? RunOutcome::Failed : RunOutcome::Unchanged);
+    }
 }
 
 TEST_F(CombineRunTest, NoCheckedRowEmptiesAnExistingTarget) {
@@ -125,8 +148,7 @@ TEST_F(CombineRunTest, TargetTickedAsASourceOrHoldingDataWhenAskedIsLeftAsItWas)
         host.waitForNotices();
 
         const bool isTarget = row != a;
-        EXPECT_EQ(host.events(),
-                  (Events{"read 0", "read 1", "message: 创建目标文件失败", "notice: combine end"}));
+        EXPECT_EQ(host.events(), (Events{"rows", "message: 创建目标文件失败", "notice: combine end"}));
         const RunMessage m = host.runMessages().at(0);
         EXPECT_EQ(std::tie(m.kind, m.path, m.otherPath),
                   std::tuple(isTarget ? Kind::TargetIsSource : Kind::TargetNotEmpty, target(),
@@ -173,7 +195,7 @@ TEST_F(CombineRunTest, AStopEndsTheRunAsTheWorkItLeftSays) {
         host.addRow(m_dir.makeFile("b", 100, 2), c.secondTicked);
         engine.SetStopAtBlock(c.stopAtBlock);
         if (c.stopBeforeEmptying) {
-            host.onRowRead = [&engine](int) { engine.OnStop(); };
+            host.onRowsListed = [&engine] { engine.OnStop(); };
         }
         engine.OnStart();
         host.waitForNotices();
@@ -189,7 +211,7 @@ TEST_F(CombineRunTest, AStopEndsTheRunAsTheWorkItLeftSays) {
 TEST_F(CombineRunTest, RefusedRunRemovesNoFileButTheTargetItCreated) {
     // The created target moves away before the refusal and another file takes its name.
     const std::string moved = m_dir.path("moved");
-    m_host.onRowRead = [&](int) {
+    m_host.onRowsListed = [&] {
         fs::rename(target(), moved);
         FileBytes::write(target(), "");
     };

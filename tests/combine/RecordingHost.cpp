@@ -30,6 +30,14 @@ std::vector<std::error_code> RecordingHost::reasons() const {
     return reasons;
 }
 
+std::vector<ListedRow> RecordingHost::listedRows() {
+    record("rows");
+    if (onRowsListed) {
+        onRowsListed();
+    }
+    return LineHost::listedRows();
+}
+
 std::string RecordingHost::rowPath(int row) {
     record("read " + std::to_string(row));
     if (onRowRead) {

@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-// A window stand-in that records every call the engine makes, in order, as text lines, and
-// "read N" for each row path read. Hooks run on the caller's thread in the middle of a call,
+// A window stand-in that records every call the engine makes, in order, as text lines: "rows"
+// for each read of every row at once, "read N" for each row path read. Hooks run on the caller's thread in the middle of a call,
 // to act at a precise moment of a run.
 class RecordingHost final : public LineHost {
 public:
@@ -23,11 +23,13 @@ public:
     // Places an event of the test's own among the engine's calls.
     void note(std::string event) { record(std::move(event)); }
 
+    std::function<void()> onRowsListed;
     std::function<void(int)> onRowRead;
     std::function<void(std::uint32_t)> onRange;
     std::function<void(std::uint32_t)> onPosition;
     std::function<void()> onWorkerEnded;
 
+    std::vector<ListedRow> listedRows() override;
     std::string rowPath(int row) override;
     void setProgressRange(std::uint32_t lower, std::uint32_t upper) override;
     void setProgressPosition(std::uint32_t position) override;

@@ -321,6 +321,9 @@ TEST_F(NativeWindowTest, UnopenableSourceHoldsTheRunWhichRefusesCloseAndHonoursS
     window.SetChecked(1, true);
     window.SetTargetText(target.wstring());
     window.Click(IDC_START);
+    // The missing file is found before the target is emptied; joined all the same, it is
+    // reported again as the run reaches it.
+    ASSERT_TRUE(window.AnswerQuestion(L"Join anyway?", IDYES));
     ASSERT_NE(window.WaitForWindow(L"win32_window_tests"), nullptr);
     // While the message holds the run, closing, Start and Stop all reach the window.
     ::PostMessageW(window.Dialog(), WM_COMMAND, IDCANCEL, 0);
@@ -340,6 +343,27 @@ TEST_F(NativeWindowTest, UnopenableSourceHoldsTheRunWhichRefusesCloseAndHonoursS
     EXPECT_TRUE(window.CloseMessageBox(Wide("创建目标文件失败")));
     EXPECT_TRUE(window.CloseMessageBox(Wide("combine end\n目标文件未改变")));
     EXPECT_TRUE(window.Close());
+}
+
+TEST_F(NativeWindowTest, FindingsAreAskedAboutBeforeTheTargetIsEmptied) {
+    const fs::path good = WriteFile(m_dir / L"good.bin", 4096, 7);
+    const fs::path target = WriteFile(m_dir / L"asked.bin", 100, 8);
+    const std::string before = Bytes(target);
+    for (const bool join : {false, true}) {
+        WindowDriver window({(m_dir / L"missing.bin").wstring(), good.wstring()});
+        window.SetChecked(0, true);
+        window.SetChecked(1, true);
+        window.SetTargetText(target.wstring());
+        window.Click(IDC_START);
+        EXPECT_TRUE(window.AnswerQuestion(L"Join anyway?", join ? IDYES : IDNO)) << join;
+        if (join) {
+            EXPECT_TRUE(window.CloseMessageBox(Wide("打开源文件失败")));
+        }
+        EXPECT_TRUE(window.CloseMessageBox(
+            Wide(join ? "combine end\n出现错误：目标文件可能不完整" : "combine end\n目标文件未改变")));
+        EXPECT_EQ(Bytes(target), join ? Bytes(good) : before);
+        EXPECT_TRUE(window.Close());
+    }
 }
 
 TEST_F(NativeWindowTest, StopBeforeTheTargetIsEmptiedLeavesItAsItWas) {

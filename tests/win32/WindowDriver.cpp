@@ -92,14 +92,33 @@ HWND WindowDriver::WaitForWindow(const std::wstring& caption, double seconds) co
     });
 }
 
-HWND WindowDriver::MessageBoxWith(const std::wstring& text) const {
+template <typename Matches> HWND WindowDriver::MessageBoxWhere(Matches matches) const {
     for (HWND window : ThreadWindows(m_uiThread)) {
         HWND textControl = ::GetDlgItem(window, kMessageBoxText);
-        if (window != m_dialog && textControl != nullptr && Text(textControl) == text) {
+        if (window != m_dialog && textControl != nullptr && matches(Text(textControl))) {
             return window;
         }
     }
     return nullptr;
+}
+
+HWND WindowDriver::MessageBoxWith(const std::wstring& text) const {
+    return MessageBoxWhere([&text](const std::wstring& shown) { return shown == text; });
+}
+
+bool WindowDriver::AnswerQuestion(const std::wstring& lastLine, int button, double seconds) const {
+    const HWND box = Poll(seconds, [this, &lastLine] {
+        return MessageBoxWhere([&lastLine](const std::wstring& shown) {
+            return shown.ends_with(L"\n" + lastLine) && shown.size() > lastLine.size() + 1;
+        });
+    });
+    if (box == nullptr) {
+        return false;
+    }
+    const bool noByDefault =
+        (::GetWindowLongW(::GetDlgItem(box, IDNO), GWL_STYLE) & BS_DEFPUSHBUTTON) != 0;
+    ::PostMessageW(box, WM_COMMAND, button, 0);
+    return Poll(seconds, [box] { return ::IsWindow(box) == FALSE; }) && noByDefault;
 }
 
 bool WindowDriver::CloseMessageBox(const std::wstring& text, double seconds) const {

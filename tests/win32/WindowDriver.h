@@ -35,6 +35,9 @@ public:
     HWND WaitForWindow(const std::wstring& caption, double seconds = 10) const;
     // Waits for a message box with this text, closes it with OK, and says whether it came.
     bool CloseMessageBox(const std::wstring& text, double seconds = 20) const;
+    // Waits for a Yes/No box whose text ends with `lastLine`, answers it with `button` (IDYES or
+    // IDNO), and says whether it came with No as its default.
+    bool AnswerQuestion(const std::wstring& lastLine, int button, double seconds = 20) const;
     // Asks the window to close as its close box would; true once the modal loop has ended.
     bool Close();
 
@@ -54,7 +57,8 @@ public:
     static std::wstring ClassName(HWND window);
 
 private:
-    // A message box of the window's thread showing `text`, or null.
+    // A message box of the window's thread whose text `matches`, or null.
+    template <typename Matches> HWND MessageBoxWhere(Matches matches) const;
     HWND MessageBoxWith(const std::wstring& text) const;
 
     std::thread m_thread;
