@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VolumeFacts.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -42,6 +44,9 @@ public:
     // Opens a regular file for reading without ever blocking; refuses `target` itself under
     // any name, and any file another run holds as its target.
     bool openSource(const std::string& path, const DiskFile& target);
+    // Opens a source only to look at it, sooner than the run: never waits, not even for
+    // another program's lease (then fails with operation_would_block), and marks nothing.
+    bool probeSource(const std::string& path, const DiskFile& target);
     // Closes the file; false when the system reports that written data may be lost.
     bool close();
 
@@ -51,6 +56,10 @@ public:
     bool grewPastLength() const;
     // The system's reason for the last call that failed.
     std::error_code lastError() const { return m_error; }
+    // The space the file takes on its volume.
+    std::uint64_t allocatedBytes() const;
+    // The volume the open file lies on.
+    VolumeFacts volume() const;
     // Reads from `offset` until the buffer is full or the file ends: the count read, or
     // nothing on error.
     std::optional<std::size_t> readAt(std::uint64_t offset, std::span<char> buffer);
@@ -96,7 +105,7 @@ private:
 
     static constexpr std::intptr_t kNoHandle = -1;
 
-    bool openRegular(const std::string& path, bool forWriting);
+    bool openRegular(const std::string& path, bool forWriting, bool mayWait = true);
 #ifndef _WIN32
     // Takes `fd` as this file's, if it is a regular file.
     bool adopt(int fd);

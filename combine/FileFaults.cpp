@@ -10,6 +10,7 @@ namespace {
 std::mutex g_mutex;
 std::vector<FileFaults::Fault> g_armed;
 std::atomic<bool> g_anyArmed{false};
+std::optional<VolumeFacts> g_volume;
 
 } // namespace
 
@@ -22,6 +23,7 @@ void FileFaults::arm(const Fault& fault) {
 void FileFaults::disarmAll() {
     const std::scoped_lock lock(g_mutex);
     g_armed.clear();
+    g_volume.reset();
     g_anyArmed = false;
 }
 
@@ -47,4 +49,14 @@ std::optional<FileFaults::Fault> FileFaults::take(Call call) {
         fault.struck();
     }
     return fault;
+}
+
+void FileFaults::fakeVolume(const VolumeFacts& facts) {
+    const std::scoped_lock lock(g_mutex);
+    g_volume = facts;
+}
+
+std::optional<VolumeFacts> FileFaults::fakedVolume() {
+    const std::scoped_lock lock(g_mutex);
+    return g_volume;
 }

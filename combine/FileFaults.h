@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VolumeFacts.h"
+
 #include <cstddef>
 #include <functional>
 #include <optional>
@@ -28,7 +30,10 @@ public:
 
     // Arms `fault` in addition to those armed already.
     static void arm(const Fault& fault);
+    // Every file then reports lying on `facts`, in place of its own volume, until disarmed.
+    static void fakeVolume(const VolumeFacts& facts);
     static void disarmAll();
     // The fault armed for this call, used up by the asking; for the file layer only.
     static std::optional<Fault> take(Call call);
+    static std::optional<VolumeFacts> fakedVolume();
 };

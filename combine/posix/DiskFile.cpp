@@ -9,7 +9,10 @@
 #include <climits>
 #include <fcntl.h>
 #include <limits>
+#include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace {
@@ -208,9 +211,10 @@ DiskFile::~DiskFile() {
     close();
 }
 
-bool DiskFile::openRegular(const std::string& path, bool forWriting) {
+bool DiskFile::openRegular(const std::string& path, bool forWriting, bool mayWait) {
     // The target is never read, so a file its owner may only write is a target all the same.
-    const int flags = (forWriting ? O_WRONLY : O_RDONLY) | O_NOCTTY | O_CLOEXEC;
+    const int flags =
+        (forWriting ? O_WRONLY : O_RDONLY) | O_NOCTTY | O_CLOEXEC | (mayWait ? 0 : O_NONBLOCK);
     struct stat info {};
     m_createdName.clear();
     int fd = -1;
@@ -305,6 +309,44 @@ bool DiskFile::openSource(const std::string& path, const DiskFile& target) {
         return refuse(lockError());
     }
     return true;
+}
+
+bool DiskFile::probeSource(const std::string& path, const DiskFile& target) {
+    if (!openRegular(path, false, false)) {
+        return false;
+    }
+    return !isSameFile(target) || refuse(FileError::IsTheTarget);
+}
+
+std::uint64_t DiskFile::allocatedBytes() const {
+    constexpr std::uint64_t kBlock = 512; // the unit of st_blocks, whatever the file system's
+    struct stat info {};
+    return ::fstat(static_cast<int>(m_handle), &info) == 0
+               ? static_cast<std::uint64_t>(info.st_blocks) * kBlock
+               : 0;
+}
+
+VolumeFacts DiskFile::volume() const {
+    if (const auto fake = FileFaults::fakedVolume()) {
+        return *fake;
+    }
+    VolumeFacts facts;
+    const auto fd = static_cast<int>(m_handle);
+    struct statvfs space {};
+    if (::fstatvfs(fd, &space) == 0) {
+        facts.id = space.f_fsid;
+        facts.freeBytes = std::uint64_t{space.f_bavail} * space.f_frsize;
+    }
+    // Compared by file system, not by device: each btrfs subvolume has a device of its own.
+    struct statfs kind {};
+    if (::fstatfs(fd, &kind) == 0) {
+        const auto type = static_cast<unsigned long>(kind.f_type);
+        facts.sharesExtents = type == XFS_SUPER_MAGIC || type == BTRFS_SUPER_MAGIC;
+        if (type == MSDOS_SUPER_MAGIC) {
+            facts.largestFile = std::numeric_limits<std::uint32_t>::max();
+        }
+    }
+    return facts;
 }
 
 bool DiskFile::close() {

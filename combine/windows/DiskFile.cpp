@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <cwchar>
 #include <cwctype>
 #include <limits>
 #include <utility>
@@ -158,7 +159,8 @@ DiskFile::~DiskFile() {
     close();
 }
 
-bool DiskFile::openRegular(const std::string& path, bool forWriting) {
+// A source opened for reading never waits here: only a target is tried again.
+bool DiskFile::openRegular(const std::string& path, bool forWriting, bool /*mayWait*/) {
     const std::wstring name = systemPath(path);
     if (name.empty()) {
         // Text that is valid but names no file names a device or a volume.
@@ -275,6 +277,45 @@ bool DiskFile::openSource(const std::string& path, const DiskFile& target) {
         return refuse(FileError::IsTheTarget);
     }
     return true;
+}
+
+bool DiskFile::probeSource(const std::string& path, const DiskFile& target) {
+    return openSource(path, target);
+}
+
+std::uint64_t DiskFile::allocatedBytes() const {
+    FILE_STANDARD_INFO standard{};
+    return ::GetFileInformationByHandleEx(asHandle(m_handle), FileStandardInfo, &standard,
+                                          sizeof(standard))
+               ? static_cast<std::uint64_t>(standard.AllocationSize.QuadPart)
+               : 0;
+}
+
+VolumeFacts DiskFile::volume() const {
+    if (const auto fake = FileFaults::fakedVolume()) {
+        return *fake;
+    }
+    // No copy here shares extents (see copyFrom), so every byte needs its space.
+    VolumeFacts facts;
+    DWORD serial = 0;
+    std::wstring kind(MAX_PATH + 1, L'\0');
+    if (::GetVolumeInformationByHandleW(asHandle(m_handle), nullptr, 0, &serial, nullptr, nullptr,
+                                        kind.data(), static_cast<DWORD>(kind.size()))) {
+        facts.id = serial;
+        kind.resize(std::wcslen(kind.c_str()));
+        if (kind == L"FAT" || kind == L"FAT32") {
+            facts.largestFile = std::numeric_limits<std::uint32_t>::max();
+        }
+    }
+    // Any folder on the volume answers for its free space; the file's own does.
+    const std::wstring path = finalPathOf(asHandle(m_handle));
+    const std::size_t slash = path.rfind(L'\\');
+    ULARGE_INTEGER free{};
+    if (slash != std::wstring::npos &&
+        ::GetDiskFreeSpaceExW(path.substr(0, slash + 1).c_str(), &free, nullptr, nullptr)) {
+        facts.freeBytes = free.QuadPart;
+    }
+    return facts;
 }
 
 bool DiskFile::close() {
