@@ -2,8 +2,8 @@
 
 #include "Catalog.h"
 #include "CombineEngine.h"
-#include "FindingText.h"
 #include "Console.h"
+#include "FindingText.h"
 #include "ShellQuote.h"
 #include "TextFill.h"
 #include "TextMark.h"
@@ -104,10 +104,10 @@ void ConsoleHost::showWindowMessage(const RunMessage& message) {
 
 bool ConsoleHost::askToJoinAnyway(const std::vector<JoinFinding>& findings) {
     for (const JoinFinding& finding : findings) {
-        writeMessageLine(kProgram + FindingText(
-                                        finding,
-                                        [](const std::string& name) { return shellQuoted(name); },
-                                        [](const char* text) { return Catalog::Translated(text); }));
+        writeMessageLine(kProgram +
+                         FindingText(
+                             finding, [](const std::string& name) { return shellQuoted(name); },
+                             [](const char* text) { return Catalog::Translated(text); }));
     }
     const bool join = LineHost::joinsAnyway();
     m_declined = !join;

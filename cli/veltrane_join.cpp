@@ -31,7 +31,7 @@ constexpr const char* kHelp = Translatable(
     "Options may stand anywhere before \"--\"; after it, each argument is a file name.\n"
     "  -f, --force        empty and replace a TARGET that holds data\n"
     "      --join-anyway  join even where the check before writing finds a piece\n"
-    "                     missing or out of order, a format's volumes, too little room\n"
+    "                     missing or out of order, volumes of a format, no room\n"
     "      --unchecked    leave out the SOURCE that follows, like a row whose box is\n"
     "                     clear\n"
     "  -q, --quiet        print nothing but errors: no progress line, no notice\n"

@@ -193,7 +193,7 @@ void CombineEngine::FinishTarget(DiskFile& target) {
 }
 
 std::optional<std::string> CombineEngine::TickedRowNaming(const DiskFile& target,
-                                                         const std::vector<std::string>& ticked) {
+                                                          const std::vector<std::string>& ticked) {
     const auto named = std::ranges::find_if(
         ticked, [&target](const std::string& path) { return target.isNamedBy(path); });
     return named == ticked.end() ? std::nullopt : std::optional(*named);

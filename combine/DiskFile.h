@@ -47,6 +47,9 @@ public:
     // Opens a source only to look at it, sooner than the run: never waits, not even for
     // another program's lease (then fails with operation_would_block), and marks nothing.
     bool probeSource(const std::string& path, const DiskFile& target);
+    // The file's first bytes, to see what it is: the count read, 0 on error. A look, not one of
+    // the run's reads: no fault of those strikes it.
+    std::size_t readHead(std::span<char> buffer);
     // Closes the file; false when the system reports that written data may be lost.
     bool close();
 

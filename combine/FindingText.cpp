@@ -1,6 +1,5 @@
 #include "FindingText.h"
 
-#include "Catalog.h"
 #include "FormatSignatures.h"
 #include "TextFill.h"
 #include "TextMark.h"
@@ -9,17 +8,19 @@ namespace {
 
 using Kind = JoinFinding::Kind;
 using Quote = std::function<std::string(const std::string&)>;
+using Translate = std::function<std::string(const char*)>;
 
 // Names in one line; a long series' names would bury the line's sense.
 constexpr std::size_t kMostNames = 5;
 
-std::string names(const std::vector<std::string>& paths, const Quote& quote) {
+std::string names(const std::vector<std::string>& paths, const Quote& quote,
+                  const Translate& translate) {
     std::string text;
     for (std::size_t i = 0; i < paths.size() && i < kMostNames; ++i) {
         text += (i == 0 ? "" : ", ") + quote(paths[i]);
     }
     if (paths.size() > kMostNames) {
-        text += TextFill::Fill(Catalog::Translated(Translatable(" and %s more")),
+        text += TextFill::Fill(translate(Translatable(" and %s more")),
                                {std::to_string(paths.size() - kMostNames)});
     }
     return text;
@@ -58,9 +59,10 @@ const char* formatOf(Kind kind) {
 
 } // namespace
 
-std::string FindingText(const JoinFinding& finding, const Quote& quote) {
-    const char* format = Catalog::Translated(formatOf(finding.kind));
-    const std::string concerned = names(finding.paths, quote);
+std::string FindingText(const JoinFinding& finding, const Quote& quote,
+                        const Translate& translate) {
+    const std::string format = translate(formatOf(finding.kind));
+    const std::string concerned = names(finding.paths, quote, translate);
     switch (finding.kind) {
     case Kind::CannotOpen:
         return TextFill::Fill(format, {concerned, finding.error.message()});
@@ -68,7 +70,7 @@ std::string FindingText(const JoinFinding& finding, const Quote& quote) {
         return TextFill::Fill(format, {concerned, finding.detail});
     case Kind::FormatVolumes: {
         const auto* known = FormatSignatures::Named(finding.detail);
-        const char* reader = known == nullptr ? "" : Catalog::Translated(known->reader);
+        const std::string reader = known == nullptr ? "" : translate(known->reader);
         return TextFill::Fill(format, {concerned, finding.detail, reader});
     }
     case Kind::NoSpace:

@@ -50,7 +50,7 @@ std::string JoinCheck::probe(const std::string& path, const DiskFile& target,
         facts.dataBytes = dataBytesOf(source);
         m_sharedExtents = m_sharedExtents && source.volume().id == volume.id;
         std::string head(FormatSignatures::kHeadBytes, '\0');
-        head.resize(source.readAt(0, head).value_or(0));
+        head.resize(source.readHead(head));
         return head;
     }
     m_sharedExtents = false;

@@ -62,10 +62,10 @@ std::string LineHost::rowPath(int row) {
 
 bool LineHost::askToJoinAnyway(const std::vector<JoinFinding>& findings) {
     for (const JoinFinding& finding : findings) {
-        writeMessageLine("finding: " + FindingText(
-                                           finding,
-                                           [](const std::string& name) { return shellQuoted(name); },
-                                           [](const char* text) { return std::string(text); }));
+        writeMessageLine("finding: " +
+                         FindingText(
+                             finding, [](const std::string& name) { return shellQuoted(name); },
+                             [](const char* text) { return std::string(text); }));
     }
     return joinsAnyway();
 }

@@ -318,6 +318,12 @@ bool DiskFile::probeSource(const std::string& path, const DiskFile& target) {
     return !isSameFile(target) || refuse(FileError::IsTheTarget);
 }
 
+std::size_t DiskFile::readHead(std::span<char> buffer) {
+    const ssize_t n = retryOnInterrupt(
+        [&] { return ::pread(static_cast<int>(m_handle), buffer.data(), buffer.size(), 0); });
+    return n > 0 ? static_cast<std::size_t>(n) : 0;
+}
+
 std::uint64_t DiskFile::allocatedBytes() const {
     constexpr std::uint64_t kBlock = 512; // the unit of st_blocks, whatever the file system's
     struct stat info {};

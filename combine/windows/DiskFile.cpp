@@ -283,6 +283,12 @@ bool DiskFile::probeSource(const std::string& path, const DiskFile& target) {
     return openSource(path, target);
 }
 
+std::size_t DiskFile::readHead(std::span<char> buffer) {
+    OVERLAPPED start{};
+    DWORD n = 0;
+    return ::ReadFile(asHandle(m_handle), buffer.data(), chunk(buffer.size()), &n, &start) ? n : 0;
+}
+
 std::uint64_t DiskFile::allocatedBytes() const {
     FILE_STANDARD_INFO standard{};
     return ::GetFileInformationByHandleEx(asHandle(m_handle), FileStandardInfo, &standard,

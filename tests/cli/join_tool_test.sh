@@ -112,18 +112,24 @@ printf 'head' >"$dir/s"; truncate -s 4M "$dir/s"; printf 'end' >>"$dir/s"
 [ "$(cat "$dir/out")" = $'range 0 4\npos 0\npos 1' ] || fail "sparse trace: $(cat "$dir/out")"
 [ "$(stat -c %s "$dir/t")" = 2097152 ] || fail "a stop in a hole ends after its block"
 "$tool" -f -- "$dir/t" "$dir/b" 2>/dev/null || fail "-- should end the options"
-"$tool" -f "$dir/t" -- --quiet 2>&1 | grep -qx "veltrane-join: --quiet: failed to open the source file: .*" ||
+"$tool" -f --join-anyway "$dir/t" -- --quiet 2>&1 | grep -qx "veltrane-join: --quiet: failed to open the source file: .*" ||
   fail "after --, an option is a file name"
 
 # Messages carry the system's reason; names that could steer the terminal are quoted.
 # Traced, the texts stay as written in every locale.
-LC_ALL=zh_CN.UTF-8 "$tool" --trace -f "$dir/t" "$dir/missing" "$dir/b" >/dev/null 2>"$dir/err"
+# A missing source is found before a byte is written: the target is left as it was, unless
+# told to join anyway.
+cp "$dir/t" "$dir/t.before"
+msg=$("$tool" -f "$dir/t" "$dir/missing" "$dir/b" 2>&1)
+[ $? -eq 1 ] && [ "$msg" = "veltrane-join: cannot open $dir/missing: No such file or directory"$'\n'"notice: combine end" ] &&
+  cmp -s "$dir/t" "$dir/t.before" || fail "a missing source should be found first: $msg"
+LC_ALL=zh_CN.UTF-8 "$tool" --trace -f --join-anyway "$dir/t" "$dir/missing" "$dir/b" >/dev/null 2>"$dir/err"
 [ $? -eq 1 ] || fail "a run with a message should exit 1"
-[ "$(cat "$dir/err")" = "veltrane-join: $dir/missing: 打开源文件失败: No such file or directory"$'\n'"notice: combine end" ] ||
+[ "$(sed 1d "$dir/err")" = "veltrane-join: $dir/missing: 打开源文件失败: No such file or directory"$'\n'"notice: combine end" ] ||
   fail "stderr: $(cat "$dir/err")"
 [ "$(cat "$dir/t")" = tail ] || fail "the good source should be copied"
 "$tool" "$dir" "$dir/b" 2>&1 | grep -q "^veltrane-join: $dir: failed to create the target file: ." || fail "target message"
-msg=$(cd "$dir" && "$tool" -fq t "$(printf 'new\nline\033[31m')" 2>&1)
+msg=$(cd "$dir" && "$tool" -fq --join-anyway t "$(printf 'new\nline\033[31m')" 2>&1 | tail -1)
 [ "$msg" = "veltrane-join: 'new'\$'\\n''line'\$'\\033''[31m': failed to open the source file: No such file or directory" ] ||
   fail "quoting: $msg"
 # A file of /sys says 4096 bytes and holds a line: its span stays, zero-filled, and is reported.
@@ -135,7 +141,11 @@ if [ -r "$nominal" ]; then
 fi
 mkdir -p "$dir/small"
 if mount -t tmpfs -o size=1m tmpfs "$dir/small" 2>/dev/null; then
+  # Found before a byte is written; joined anyway, the disk fills up and says so.
   msg=$("$tool" --quiet "$dir/small/t" "$dir/a" 2>&1)
+  [ $? -eq 1 ] && [ "$msg" = "veltrane-join: not enough space for $dir/small/t: 2097153 bytes to write, 1048576 bytes free" ] &&
+    [ ! -e "$dir/small/t" ] || fail "too little room: $msg"
+  msg=$("$tool" --quiet --join-anyway "$dir/small/t" "$dir/a" 2>&1 | tail -1)
   [ "$msg" = "veltrane-join: $dir/small/t: failed to write the target file: No space left on device" ] || fail "ENOSPC: $msg"
 else
   echo "SKIP: a full disk (cannot mount a tmpfs)"
@@ -179,8 +189,8 @@ rm -f "$dir/lt"
 while IFS='|' read -r vars usage try open reason end help; do
   msg=$(env -u LC_ALL -u LANGUAGE $vars "$tool" 2>&1)
   [ "$msg" = "veltrane-join: $usage"$'\n'"$try" ] || fail "$vars usage: $msg"
-  env -u LC_ALL -u LANGUAGE $vars "$tool" "$dir/lt" "$dir/none one" 2>"$dir/err"
-  [ "$(cat "$dir/err")" = "veltrane-join: '$dir/none one': $open: $reason"$'\n'"notice: $end" ] ||
+  env -u LC_ALL -u LANGUAGE $vars "$tool" --join-anyway "$dir/lt" "$dir/none one" 2>"$dir/err"
+  [ "$(sed 1d "$dir/err")" = "veltrane-join: '$dir/none one': $open: $reason"$'\n'"notice: $end" ] ||
     fail "$vars message: $(cat "$dir/err")"
   env -u LC_ALL -u LANGUAGE $vars "$tool" --help >"$dir/help"
   chinese=$(LC_ALL=C.UTF-8 grep -cP '[\x{4e00}-\x{9fff}]' "$dir/help")

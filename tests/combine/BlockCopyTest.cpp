@@ -125,8 +125,8 @@ TEST_P(BlockCopyTest, StopDuringBlockFinishesItAndEndsTheWalk) {
     runToEnd();
 
     EXPECT_EQ(targetBytes(), FileBytes::read(source).substr(0, 2 * kMiB));
-    EXPECT_EQ(m_host.events(), (std::vector<std::string>{"rows", "read 0", "range 0 3",
-                                                         "pos 0", "pos 1", "notice: combine end"}));
+    EXPECT_EQ(m_host.events(), (std::vector<std::string>{"rows", "read 0", "range 0 3", "pos 0",
+                                                         "pos 1", "notice: combine end"}));
 }
 
 #ifndef _WIN32

@@ -58,24 +58,29 @@ TEST_F(CombineRunTest, RowsAreListedOnceAndFindingsAskedAboutBeforeTheTargetIsEm
 
         const Events events = m_host.events();
         EXPECT_EQ(std::ranges::count(events, "rows"), join ? 2 : 1);
-        EXPECT_EQ(std::ranges::count_if(events, [](const std::string& event) {
-                      return event.starts_with("finding: ") &&
-                             event.find("missing") != std::string::npos;
-                  }),
+        EXPECT_EQ(std::ranges::count_if(events,
+                                        [](const std::string& event) {
+                                            return event.starts_with("finding: ") &&
+                                                   event.find("missing") != std::string::npos;
+                                        }),
                   join ? 2 : 1);
         EXPECT_EQ(targetBytes(), join ? FileBytes::read(a) : "old contents");
         EXPECT_EQ(m_host.lastOutcome(), join ? RunOutcome::Failed : RunOutcome::Unchanged);
     }
 }
 
-TEST_F(CombineRunTest, NoCheckedRowEmptiesAnExistingTarget) {
+TEST_F(CombineRunTest, NoCheckedRowEmptiesAnExistingTargetOnceTheUserAgrees) {
     FileBytes::write(target(), "old contents");
     m_host.addRow(m_dir.makeFile("a", 10, 1), false);
 
     runToEnd();
 
     EXPECT_EQ(targetBytes(), "");
-    EXPECT_EQ(m_host.events(), Events{"notice: combine end"});
+    const Events events = m_host.events();
+    ASSERT_EQ(events.size(), 3U);
+    EXPECT_EQ(events[0], "rows");
+    EXPECT_TRUE(events[1].starts_with("finding: no row is ticked")) << events[1];
+    EXPECT_EQ(events[2], "notice: combine end");
 }
 
 #ifndef _WIN32
@@ -148,7 +153,8 @@ TEST_F(CombineRunTest, TargetTickedAsASourceOrHoldingDataWhenAskedIsLeftAsItWas)
         host.waitForNotices();
 
         const bool isTarget = row != a;
-        EXPECT_EQ(host.events(), (Events{"rows", "message: 创建目标文件失败", "notice: combine end"}));
+        EXPECT_EQ(host.events(),
+                  (Events{"rows", "message: 创建目标文件失败", "notice: combine end"}));
         const RunMessage m = host.runMessages().at(0);
         EXPECT_EQ(std::tie(m.kind, m.path, m.otherPath),
                   std::tuple(isTarget ? Kind::TargetIsSource : Kind::TargetNotEmpty, target(),

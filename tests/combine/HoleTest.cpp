@@ -131,9 +131,8 @@ TEST_P(HoleRunTest, RunOfHoleBlocksIsOneStepAndAStopThereEndsAfterIt) {
 
     runToEnd();
 
-    EXPECT_EQ(m_host.events(),
-              (std::vector<std::string>{"rows", "read 0", "range 0 65536", "pos 0", "pos 40959",
-                                        "notice: combine end"}));
+    EXPECT_EQ(m_host.events(), (std::vector<std::string>{"rows", "read 0", "range 0 65536", "pos 0",
+                                                         "pos 40959", "notice: combine end"}));
     EXPECT_EQ(std::filesystem::file_size(target()), 40 * kGiB);
     EXPECT_EQ(bytesAt(target(), 0, 10), bytesAt(source, 0, 10));
 }

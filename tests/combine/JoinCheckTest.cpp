@@ -40,8 +40,9 @@ protected:
         const JoinCheck check(sources, target, targetPath);
         m_facts = check.facts();
         for (const JoinFinding& finding : check.findings()) {
-            const std::string text =
-                FindingText(finding, [](const std::string& name) { return "<" + name + ">"; });
+            const std::string text = FindingText(
+                finding, [](const std::string& name) { return "<" + name + ">"; },
+                [](const char* text) { return std::string(text); });
             EXPECT_EQ(text.find("%s"), std::string::npos) << text;
             EXPECT_NE(text.find("<" + finding.paths.front() + ">"), std::string::npos) << text;
         }

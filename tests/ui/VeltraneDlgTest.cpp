@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
@@ -27,6 +28,7 @@ namespace {
 const QString kWait = QStringLiteral("wait current thread");
 const QString kEnd = QStringLiteral("combine end");
 const QString kCreateFailed = QStringLiteral("创建目标文件失败");
+const QString kQuestion = QStringLiteral("Join anyway?");
 const QString kEndUnchanged = kEnd + QStringLiteral("\n目标文件未改变");
 const QString kAboutBox = QStringLiteral("aboutDlg|关于Orvik软件免费工具");
 
@@ -322,8 +324,9 @@ void VeltraneDlgTest::startRunsToTheEndNotice_data() {
     QTest::addColumn<QString>("targetName");
     QTest::addColumn<QByteArray>("before");
     QTest::addColumn<QStringList>("texts");
-    QTest::newRow("existing target is emptied")
-        << "old.vmdk" << QByteArray("old bytes") << QStringList{kEnd};
+    // With no row ticked, emptying a target that holds data is asked about first.
+    QTest::newRow("existing target is emptied once the user agrees")
+        << "old.vmdk" << QByteArray("old bytes") << QStringList{kQuestion, kEnd};
     QTest::newRow("absent target is created") << "new.vmdk" << QByteArray() << QStringList{kEnd};
     QTest::newRow("empty target box")
         << "" << QByteArray() << QStringList{kCreateFailed, kEndUnchanged};
@@ -342,7 +345,17 @@ void VeltraneDlgTest::startRunsToTheEndNotice() {
     child<QLineEdit>("targetPath")->setText(path);
 
     QStringList seen;
-    ModalCloser closer(ModalCloser::recordAndClose(seen), static_cast<int>(texts.size()));
+    ModalCloser closer(
+        [&seen](QWidget* widget) {
+            auto* box = qobject_cast<QMessageBox*>(widget);
+            if (box != nullptr && box->button(QMessageBox::Yes) != nullptr) {
+                seen << ModalCloser::plainBoxes({kQuestion});
+                QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
+            } else {
+                ModalCloser::recordAndClose(seen)(widget);
+            }
+        },
+        static_cast<int>(texts.size()));
     QTest::mouseClick(child("start"), Qt::LeftButton);
     QTRY_VERIFY(closer.finished());
 

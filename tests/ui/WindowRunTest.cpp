@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
@@ -252,7 +253,7 @@ void WindowRunTest::findingsAreAskedAboutBeforeTheTargetIsEmptied() {
     QVERIFY(QFile::remove(m_folder + QStringLiteral("/gone.vmdk")));
     m_window.user().clickCheckBox(0);
     m_window.user().clickCheckBox(1);
-    const QString target = chooseTarget(QStringLiteral("asked.vmdk"));
+    const QString target = chooseTarget(QStringLiteral("asked %1.vmdk").arg(int(join)));
     FileBytes::write(QFile::encodeName(target).toStdString(), "old bytes");
     bool noByDefault = false;
     QStringList seen;
@@ -275,7 +276,8 @@ void WindowRunTest::findingsAreAskedAboutBeforeTheTargetIsEmptied() {
                  seen.value(0).endsWith(QStringLiteral("\nJoin anyway?")),
              qPrintable(seen.value(0)));
     const QStringList after =
-        join ? ModalCloser::plainBoxes({kOpenFailed, kEnd + QStringLiteral("\n出现错误：目标文件可能不完整")})
+        join ? ModalCloser::plainBoxes(
+                   {kOpenFailed, kEnd + QStringLiteral("\n出现错误：目标文件可能不完整")})
              : ModalCloser::plainBoxes({kEndUnchanged});
     QCOMPARE(seen.mid(1), after);
     QVERIFY(contentsOf(target) == (join ? kept : QByteArray("old bytes")));

@@ -359,8 +359,8 @@ TEST_F(NativeWindowTest, FindingsAreAskedAboutBeforeTheTargetIsEmptied) {
         if (join) {
             EXPECT_TRUE(window.CloseMessageBox(Wide("打开源文件失败")));
         }
-        EXPECT_TRUE(window.CloseMessageBox(
-            Wide(join ? "combine end\n出现错误：目标文件可能不完整" : "combine end\n目标文件未改变")));
+        EXPECT_TRUE(window.CloseMessageBox(Wide(join ? "combine end\n出现错误：目标文件可能不完整"
+                                                     : "combine end\n目标文件未改变")));
         EXPECT_EQ(Bytes(target), join ? Bytes(good) : before);
         EXPECT_TRUE(window.Close());
     }
