@@ -11,8 +11,8 @@
 #include <vector>
 
 // A window stand-in that records every call the engine makes, in order, as text lines: "rows"
-// for each read of every row at once, "read N" for each row path read. Hooks run on the caller's thread in the middle of a call,
-// to act at a precise moment of a run.
+// for each read of every row at once, "read N" for each row path read. Hooks run on the caller's
+// thread in the middle of a call, to act at a precise moment of a run.
 class RecordingHost final : public LineHost {
 public:
     std::vector<std::string> events() const;
