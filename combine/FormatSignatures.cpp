@@ -21,15 +21,16 @@ const std::array<FormatSignatures::Format, 6> kFormats{{
 } // namespace
 
 const FormatSignatures::Format* FormatSignatures::Recognised(std::string_view head) {
-    const auto found = std::find_if(kFormats.begin(), kFormats.end(), [head](const Format& format) {
-        return head.starts_with(format.magic);
-    });
+    const auto* const found =
+        std::find_if(kFormats.begin(), kFormats.end(),
+                     [head](const Format& format) { return head.starts_with(format.magic); });
     return found == kFormats.end() ? nullptr : &*found;
 }
 
 const FormatSignatures::Format* FormatSignatures::Named(std::string_view name) {
-    const auto found = std::find_if(kFormats.begin(), kFormats.end(),
-                                    [name](const Format& format) { return name == format.name; });
+    const auto* const found =
+        std::find_if(kFormats.begin(), kFormats.end(),
+                     [name](const Format& format) { return name == format.name; });
     return found == kFormats.end() ? nullptr : &*found;
 }
 

@@ -27,6 +27,7 @@ JoinCheck::JoinCheck(const std::vector<std::string>& sources, const DiskFile& ta
     const VolumeFacts volume = target.volume();
     m_sharedExtents = volume.sharesExtents && volume.id != 0;
     std::vector<std::string> heads;
+    heads.reserve(sources.size());
     for (const std::string& path : sources) {
         heads.push_back(probe(path, target, volume));
     }

@@ -42,9 +42,10 @@ void addNumbers(std::string_view name, std::vector<SeriesName>& readings) {
             for (const char digit : name.substr(start, width)) {
                 value = value * 10 + static_cast<std::uint64_t>(digit - '0');
             }
-            const std::string key = "#" + std::to_string(width) + "/" +
-                                    std::string(name.substr(0, start)) + "/" +
-                                    std::string(name.substr(end));
+            // Appended piece by piece: GCC's -O3 sees overlaps in a chain of + that cannot be.
+            std::string key = std::to_string(width);
+            key.insert(key.begin(), '#');
+            key.append("/").append(name.substr(0, start)).append("/").append(name.substr(end));
             readings.push_back({key, value, name[start] == '0', width});
         }
         start = std::max(end, start + 1);
@@ -68,7 +69,8 @@ void addLetters(std::string_view name, std::vector<SeriesName>& readings) {
         for (const char letter : suffix) {
             value = value * kLetters + static_cast<std::uint64_t>(letter - 'a');
         }
-        const std::string key = "a/" + std::string(name.substr(0, name.size() - length - stage));
+        std::string key = "a/";
+        key.append(name.substr(0, name.size() - length - stage));
         readings.push_back({key, before + value, true, 0});
     }
 }
@@ -91,10 +93,11 @@ std::string SeriesName::Counter(std::uint64_t number) const {
     for (; stage < kLastStage && number >= stageSize(stage); ++stage) {
         number -= stageSize(stage);
     }
-    std::string letters(suffixLength(stage), 'a');
-    for (auto letter = letters.rbegin(); letter != letters.rend(); ++letter) {
-        *letter = static_cast<char>('a' + number % kLetters);
+    std::string letters;
+    for (std::size_t i = 0; i < suffixLength(stage); ++i) {
+        letters += static_cast<char>('a' + number % kLetters);
         number /= kLetters;
     }
+    std::reverse(letters.begin(), letters.end());
     return std::string(stage, 'z') + letters;
 }

@@ -83,8 +83,9 @@ std::vector<Series> seriesOf(const std::vector<SourceFacts>& rows) {
         }
     }
     std::vector<Series> found;
-    for (auto& [key, series] : grouped) {
-        const auto differs = [&](const Piece& piece) {
+    for (auto& entry : grouped) {
+        Series& series = entry.second;
+        const auto differs = [&series](const Piece& piece) {
             return piece.ordinal != series.pieces.front().ordinal;
         };
         if (series.padded && std::any_of(series.pieces.begin(), series.pieces.end(), differs)) {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <ranges>
 
 namespace {
 
@@ -42,14 +41,16 @@ void addStandIn(std::vector<std::string>& names, std::string_view locale) {
 // gettext tries every entry before the texts as written; ours then tries each entry's stand-in.
 std::vector<std::string> catalogsForList(std::string_view list) {
     std::vector<std::string> entries;
-    for (const auto part : std::views::split(list, ':')) {
-        const std::string_view entry = bareName(std::string_view(part.begin(), part.end()));
+    for (std::size_t start = 0; start <= list.size();) {
+        const std::size_t end = std::min(list.find(':', start), list.size());
+        const std::string_view entry = bareName(list.substr(start, end - start));
         if (isPlain(entry)) {
             break;
         }
         if (!entry.empty()) {
             entries.emplace_back(entry);
         }
+        start = end + 1;
     }
     std::vector<std::string> names;
     std::ranges::for_each(entries, [&](const std::string& entry) { addOwnNames(names, entry); });

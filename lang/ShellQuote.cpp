@@ -43,7 +43,7 @@ constexpr std::array<Range, 23> kUnseen{
      {0x1d173, 0x1d17a}, {0xe0001, 0xe0001}, {0xe0020, 0xe007f}}};
 
 bool isUnseen(char32_t code) {
-    const auto after = std::ranges::upper_bound(kUnseen, code, {}, &Range::first);
+    const auto* const after = std::ranges::upper_bound(kUnseen, code, {}, &Range::first);
     return after != kUnseen.begin() && code <= std::prev(after)->last;
 }
 
@@ -53,7 +53,7 @@ std::size_t sequenceLength(std::string_view text) {
     if (byte(0) < 0x80) {
         return 1;
     }
-    const auto lead = std::ranges::find_if(kWellFormed, [&](const LeadBytes& row) {
+    const auto* const lead = std::ranges::find_if(kWellFormed, [&](const LeadBytes& row) {
         return byte(0) >= row.first && byte(0) <= row.last;
     });
     if (lead == kWellFormed.end() || text.size() < lead->length || byte(1) < lead->secondFirst ||

@@ -287,6 +287,7 @@ std::string CVeltraneDlg::targetBoxText() {
 std::vector<ListedRow> CVeltraneDlg::listedRows() {
     return OnUiThread([this] {
         std::vector<ListedRow> rows;
+        rows.reserve(static_cast<std::size_t>(m_list->rowCount()));
         for (int row = 0; row < m_list->rowCount(); ++row) {
             rows.push_back({toFileSystemPath(m_list->path(row)), m_list->isChecked(row)});
         }

@@ -31,8 +31,9 @@ protected:
             m_dir.makeFile(folder + "/" + file.name, file.size, 1);
         }
         std::vector<std::string> sources;
+        sources.reserve(ticked.size());
         for (const std::string& name : ticked) {
-            sources.push_back(m_dir.path(folder + "/" + name));
+            sources.push_back(m_dir.path(std::string(folder).append("/").append(name)));
         }
         const std::string targetPath = m_dir.path("target");
         DiskFile target;
@@ -51,6 +52,7 @@ protected:
 
     static std::vector<Kind> kinds(const std::vector<JoinFinding>& findings) {
         std::vector<Kind> found;
+        found.reserve(findings.size());
         for (const JoinFinding& finding : findings) {
             found.push_back(finding.kind);
         }
@@ -168,7 +170,7 @@ TEST_F(JoinCheckTest, MissingSourcesAndNothingTicked) {
 }
 
 TEST_F(JoinCheckTest, SpaceCountsDataAndTheTargetsOwn) {
-    constexpr std::size_t kPiece = 64 * 1024;
+    constexpr std::size_t kPiece = std::size_t{64} * 1024;
     FileFaults::fakeVolume({.id = 7, .freeBytes = 100});
     const auto full = check({{"a", kPiece}, {"b", kPiece}}, {"a", "b"});
     ASSERT_EQ(kinds(full), std::vector{Kind::NoSpace});
