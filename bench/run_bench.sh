@@ -6,14 +6,14 @@
 # Then the same join started from the window (veltrane-window-bench, found beside
 # veltrane-join) against veltrane-join.
 # Usage: run_bench.sh PATH/TO/veltrane-join [RUNS]
-# BENCH_CASES picks the cases (default: "large small sparse fragmented window").
+# BENCH_CASES picks the cases (default: "large small sparse fragmented window pieces").
 # BENCH_BASELINE=PATH/TO/an-earlier-veltrane-join adds its runs for comparison.
 set -euo pipefail
 
 join_tool=$(realpath "$1")
 window_tool=$(dirname "$join_tool")/veltrane-window-bench
 runs=${2:-5}
-cases=${BENCH_CASES:-large small sparse fragmented window}
+cases=${BENCH_CASES:-large small sparse fragmented window pieces}
 small_runs=$((runs * 4 + 1))
 baseline=${BENCH_BASELINE:+$(realpath "$BENCH_BASELINE")}
 data=${BENCH_DATA:-$(dirname "$0")/../bench-data}
@@ -23,11 +23,14 @@ target="$data/target.bin"
 # The sources of the set being timed, and whether each run starts with them in the page cache.
 sources=()
 warm=true
+# Names are numbered to one width, so that the shell lists them in order.
 make_inputs() {
-    local name=$1 count=$2 size=$3 i
+    local name=$1 count=$2 size=$3 i width=$((${#2} > 3 ? ${#2} : 3))
     mkdir -p "$data/$name"
+    # One look at the folder spares thousands of stats when the set is already whole.
+    [ "$(find "$data/$name" -name 'part*' -size "${size}c" | wc -l)" = "$count" ] && return
     for ((i = 0; i < count; i++)); do
-        local file="$data/$name/part$(printf %03d "$i")"
+        local file="$data/$name/part$(printf "%0${width}d" "$i")"
         if [ "$(stat -c %s "$file" 2>/dev/null || echo 0)" != "$size" ]; then
             head -c "$size" /dev/urandom >"$file"
         fi
@@ -223,11 +226,12 @@ bench_holes() {
 # by its driver from the press of Start to the end notice; veltrane-join's from outside, its
 # start-up included. "Waits" are the voluntary context switches of the window's worker thread,
 # and of all of veltrane-join's threads.
+# Usage: bench_window NAME COUNT SIZE RUNS [GOAL], GOAL the highest ratio aimed at.
 bench_window() {
-    local n=$1 count=4 size=$((256 << 20)) i
-    [ -x "$window_tool" ] || { echo "window: $window_tool not built, left out"; return; }
-    make_inputs window "$count" "$size"
-    sources=("$data/window"/part*)
+    local name=$1 count=$2 size=$3 n=$4 goal=${5:-} i
+    [ -x "$window_tool" ] || { echo "$name: $window_tool not built, left out"; return; }
+    make_inputs "$name" "$count" "$size"
+    sources=("$data/$name"/part*)
     warm=true
     : >"$data/join.t"; : >"$data/window.t"; : >"$data/join.w"; : >"$data/window.w"
     for ((i = 0; i < n; i++)); do
@@ -240,14 +244,14 @@ bench_window() {
         echo "$waits" >>"$data/window.w"
         ((i > 0)) || check_target "the window" "${sources[@]}"
     done
-    awk -v n="$n" -v count="$count" -v size="$size" -v j="$(median <"$data/join.t")" \
+    awk -v name="$name" -v goal="$goal" -v n="$n" -v count="$count" -v size="$size" -v j="$(median <"$data/join.t")" \
         -v w="$(median <"$data/window.t")" -v js="$(spread <"$data/join.t")" -v ws="$(spread <"$data/window.t")" \
         -v jw="$(median <"$data/join.w")" -v ww="$(median <"$data/window.w")" \
         -v wws="$(sort -n "$data/window.w" | tr '\n' ' ')" 'BEGIN {
-        printf "window: %d runs each, %d sources of %d MiB, warm\n", n, count, size / 1048576
+        printf "%s: window against veltrane-join, %d runs each, %d sources of %d KiB, warm\n", name, n, count, size / 1024
         printf "  veltrane-join  %8.3f s (%s)  waits %d (all threads)\n", j / 1e6, js, jw
         printf "  window         %8.3f s (%s)  worker waits %d (each run: %s)\n", w / 1e6, ws, ww, wws
-        printf "  window / veltrane-join: %.2f\n", w / j
+        printf "  window / veltrane-join: %.2f%s\n", w / j, goal == "" ? "" : sprintf(" (goal at most %s)", goal)
     }'
 }
 
@@ -258,7 +262,8 @@ for case in $cases; do
     large) bench_set large 4 $((512 << 20)) "$runs" ;;
     small) bench_set small 64 $((100 << 10)) "$small_runs" ;;
     sparse | fragmented) bench_holes "$case" "$runs" ;;
-    window) bench_window "$runs" ;;
+    window) bench_window window 4 $((256 << 20)) "$runs" ;;
+    pieces) bench_window pieces 10000 4096 "$runs" 1.2 ;;
     *) echo "unknown case: $case" >&2; exit 2 ;;
     esac
 done

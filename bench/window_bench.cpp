@@ -98,11 +98,12 @@ int main(int argc, char* argv[]) {
         }
         watch.worker = *started.begin();
     });
-    // The run is over once the worker has made its last call.
+    // The run is over once the worker has made its last call. Exit, not quit: quit would first
+    // close the window, which refuses with a box of its own while the notice is still up.
     QTimer ended;
     QObject::connect(&ended, &QTimer::timeout, &app, [&] {
         if (!watch.report.isEmpty() && g_busy == 0) {
-            QCoreApplication::quit();
+            QCoreApplication::exit(0);
         }
     });
     ended.start(10);

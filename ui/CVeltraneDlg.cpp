@@ -296,15 +296,19 @@ std::vector<ListedRow> CVeltraneDlg::listedRows() {
 }
 
 int CVeltraneDlg::rowCount() {
-    return OnUiThread([this] { return m_list->rowCount(); });
+    return m_list->rows().count();
 }
 
 bool CVeltraneDlg::isRowChecked(int row) {
-    return OnUiThread([this, row] { return m_list->isChecked(row); });
+    return m_list->rows().isChecked(row);
 }
 
 std::string CVeltraneDlg::rowPath(int row) {
-    return OnUiThread([this, row] { return toFileSystemPath(m_list->path(row)); });
+    return m_list->rows().path(row);
+}
+
+std::vector<RowStore::Row> CVeltraneDlg::rowSnapshot() {
+    return m_list->rows().snapshot();
 }
 
 void CVeltraneDlg::setProgressRange(std::uint32_t lower, std::uint32_t upper) {

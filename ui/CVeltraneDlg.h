@@ -3,6 +3,7 @@
 #include "CMyStaticLink.h"
 #include "CombineEngine.h"
 #include "EngineInterface.h"
+#include "RowStore.h"
 
 #include <QDialog>
 #include <QIcon>
@@ -16,9 +17,10 @@ class QLineEdit;
 class QMenu;
 
 // The main window: the target box, the file list, the progress bar and the buttons that
-// drive a combine run. It is the run's window: the worker reaches the list, the bar and the
-// message boxes through the engine interface, each call carried out on this window's thread;
-// the worker waits for each but the bar's moves.
+// drive a combine run. It is the run's window: the worker reaches the bar and the message
+// boxes through the engine interface, each call carried out on this window's thread; the
+// worker waits for each but the bar's moves. The rows it reads from the list's store, as they
+// stand at that moment, without waiting for this thread.
 class CVeltraneDlg final : public QDialog, public EngineInterface {
     Q_OBJECT
 
@@ -33,6 +35,8 @@ public:
     int rowCount();
     bool isRowChecked(int row) override;
     std::string rowPath(int row) override;
+    // Every row at once, as the list stands.
+    std::vector<RowStore::Row> rowSnapshot();
     void setProgressRange(std::uint32_t lower, std::uint32_t upper) override;
     void setProgressPosition(std::uint32_t position) override;
     void showWindowMessage(const RunMessage& message) override;

@@ -38,6 +38,7 @@ FileList::FileList(QWidget* parent) : QTableWidget(parent) {
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    connect(model(), &QAbstractItemModel::dataChanged, this, &FileList::storeCheckStates);
 }
 
 void FileList::setUpColumns() {
@@ -52,6 +53,8 @@ void FileList::setUpColumns() {
 
 void FileList::appendFile(const QString& path) {
     const int row = rowCount();
+    // The engine takes paths in UTF-8 on every system, not in Windows' ANSI code page.
+    m_rows.append(path.toStdString());
     insertRow(row);
     QTableWidgetItem* index =
         newCell(QString::fromStdString(FileRows::IndexText(row)), Qt::ItemIsUserCheckable);
@@ -75,11 +78,6 @@ void FileList::appendFiles(const QStringList& paths) {
 bool FileList::isChecked(int row) const {
     const QTableWidgetItem* index = item(row, kCheckColumn);
     return index != nullptr && index->checkState() == Qt::Checked;
-}
-
-QString FileList::path(int row) const {
-    const QTableWidgetItem* cell = item(row, kPathColumn);
-    return cell != nullptr ? cell->text() : QString();
 }
 
 void FileList::keyPressEvent(QKeyEvent* event) {
@@ -138,5 +136,16 @@ void FileList::toggleFocusedAndSelected() {
     for (const FileRows::Tick& tick :
          FileRows::SpaceTicks(currentRow(), isChecked(currentRow()), selected)) {
         item(tick.row, kCheckColumn)->setCheckState(tick.checked ? Qt::Checked : Qt::Unchecked);
+    }
+}
+
+void FileList::storeCheckStates(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                                const QList<int>& roles) {
+    if (topLeft.column() > kCheckColumn || bottomRight.column() < kCheckColumn ||
+        !(roles.isEmpty() || roles.contains(Qt::CheckStateRole))) {
+        return;
+    }
+    for (int row = topLeft.row(); row <= bottomRight.row(); ++row) {
+        m_rows.setChecked(row, isChecked(row));
     }
 }

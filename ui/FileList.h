@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RowStore.h"
+
 #include <QTableWidget>
 
 // The list of sources, in report view: one row per added file, its index in column 0 beside
@@ -7,7 +9,7 @@
 // are only appended, and only the user changes a check box. Several rows can be selected, so
 // that one press of Space ticks or clears them all. As in the classic list, the focus is a
 // whole row, framed across both columns, and selected rows show as such only while the list
-// has the focus.
+// has the focus. Its rows are kept in step in a store that a run's worker reads.
 class FileList final : public QTableWidget {
     Q_OBJECT
 
@@ -21,7 +23,7 @@ public:
     // view, with as many of the others as fit after it.
     void appendFiles(const QStringList& paths);
     bool isChecked(int row) const;
-    QString path(int row) const;
+    const RowStore& rows() const { return m_rows; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -33,4 +35,9 @@ protected:
 private:
     // Toggles the focused row's box and gives every selected row the same new state.
     void toggleFocusedAndSelected();
+    // Follows every change of a box, however it was made.
+    void storeCheckStates(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                          const QList<int>& roles);
+
+    RowStore m_rows;
 };

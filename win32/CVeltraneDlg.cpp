@@ -16,6 +16,7 @@
 
 #include <commctrl.h>
 #include <filesystem>
+#include <optional>
 #include <shellapi.h>
 #include <shlwapi.h>
 
@@ -63,6 +64,19 @@ void SetChecked(HWND list, int row, bool checked) {
     item.stateMask = LVIS_STATEIMAGEMASK;
     item.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
     ::SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+}
+
+// The row whose check box a list notice says has changed, -1 for every row.
+std::optional<int> ChangedBox(const NMHDR& header) {
+    if (header.idFrom != IDC_FILE_LIST || header.code != LVN_ITEMCHANGED) {
+        return std::nullopt;
+    }
+    const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+    if ((change.uChanged & LVIF_STATE) == 0 ||
+        ((change.uNewState ^ change.uOldState) & LVIS_STATEIMAGEMASK) == 0) {
+        return std::nullopt;
+    }
+    return change.iItem;
 }
 
 // The files of a drop in the order Explorer shows them: by name, numbers by value, case
@@ -128,6 +142,11 @@ INT_PTR CVeltraneDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (HIWORD(wParam) == BN_CLICKED) {
             OnCommand(LOWORD(wParam));
             return TRUE;
+        }
+        return FALSE;
+    case WM_NOTIFY:
+        if (const std::optional<int> row = ChangedBox(*reinterpret_cast<const NMHDR*>(lParam))) {
+            OnBoxChanged(*row);
         }
         return FALSE;
     case WM_DROPFILES:
@@ -308,6 +327,16 @@ void CVeltraneDlg::TickFocusedAndSelected() {
     }
 }
 
+void CVeltraneDlg::OnBoxChanged(int row) {
+    if (row >= 0) {
+        m_rows.setChecked(row, IsChecked(m_list, row));
+        return;
+    }
+    for (int each = 0; each < m_rows.count(); ++each) {
+        m_rows.setChecked(each, IsChecked(m_list, each));
+    }
+}
+
 void CVeltraneDlg::AddFiles(const std::vector<std::wstring>& paths) {
     const int first = static_cast<int>(::SendMessageW(m_list, LVM_GETITEMCOUNT, 0, 0));
     for (const std::wstring& path : paths) {
@@ -321,6 +350,8 @@ void CVeltraneDlg::AddFiles(const std::vector<std::wstring>& paths) {
 
 void CVeltraneDlg::AppendRow(const std::wstring& path) {
     const int row = static_cast<int>(::SendMessageW(m_list, LVM_GETITEMCOUNT, 0, 0));
+    // Stored first, so that the list's notices about the new row find it there.
+    m_rows.append(WideText::ToUtf8(path));
     std::wstring index = WideText::FromUtf8(FileRows::IndexText(row));
     LVITEMW item{};
     item.mask = LVIF_TEXT;
@@ -331,24 +362,6 @@ void CVeltraneDlg::AppendRow(const std::wstring& path) {
     item.iSubItem = kPathColumn;
     item.pszText = text.data();
     ::SendMessageW(m_list, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-}
-
-std::wstring CVeltraneDlg::RowText(int row, int column) const {
-    std::wstring text(MAX_PATH, L'\0');
-    for (;;) {
-        LVITEMW item{};
-        item.iSubItem = column;
-        item.pszText = text.data();
-        item.cchTextMax = static_cast<int>(text.size());
-        const auto length = static_cast<std::size_t>(
-            ::SendMessageW(m_list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item)));
-        // A full buffer may have cut the text: read again with room to spare.
-        if (length + 1 < text.size()) {
-            text.resize(length);
-            return text;
-        }
-        text.resize(text.size() * 2);
-    }
 }
 
 void CVeltraneDlg::OnUiThread(const std::function<void()>& call) {
@@ -385,23 +398,19 @@ std::vector<ListedRow> CVeltraneDlg::listedRows() {
 }
 
 int CVeltraneDlg::rowCount() {
-    int count = 0;
-    OnUiThread([this, &count] {
-        count = static_cast<int>(::SendMessageW(m_list, LVM_GETITEMCOUNT, 0, 0));
-    });
-    return count;
+    return m_rows.count();
 }
 
 bool CVeltraneDlg::isRowChecked(int row) {
-    bool checked = false;
-    OnUiThread([this, row, &checked] { checked = IsChecked(m_list, row); });
-    return checked;
+    return m_rows.isChecked(row);
 }
 
 std::string CVeltraneDlg::rowPath(int row) {
-    std::string path;
-    OnUiThread([this, row, &path] { path = WideText::ToUtf8(RowText(row, kPathColumn)); });
-    return path;
+    return m_rows.path(row);
+}
+
+std::vector<RowStore::Row> CVeltraneDlg::rowSnapshot() {
+    return m_rows.snapshot();
 }
 
 void CVeltraneDlg::setProgressRange(std::uint32_t lower, std::uint32_t upper) {

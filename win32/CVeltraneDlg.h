@@ -4,6 +4,7 @@
 #include "CombineEngine.h"
 #include "EngineInterface.h"
 #include "LatestPosition.h"
+#include "RowStore.h"
 
 #include <atomic>
 #include <functional>
@@ -14,7 +15,8 @@
 
 // The main window on Windows: the target box, the file list, the progress bar and the buttons
 // that drive a combine run. The worker reaches the window through the engine interface, each
-// call sent to the window's thread and carried out there.
+// call sent to the window's thread and carried out there, but for the rows: those it reads
+// from a store that the window keeps in step with its list.
 class CVeltraneDlg final : public EngineInterface {
 public:
     // The files become the list's first rows, in the order given.
@@ -34,6 +36,8 @@ public:
     int rowCount();
     bool isRowChecked(int row) override;
     std::string rowPath(int row) override;
+    // Every row at once, as the list stands.
+    std::vector<RowStore::Row> rowSnapshot();
     void setProgressRange(std::uint32_t lower, std::uint32_t upper) override;
     void setProgressPosition(std::uint32_t position) override;
     void showWindowMessage(const RunMessage& message) override;
@@ -59,9 +63,10 @@ private:
     void OnClose(int result);
     void OnDropFiles(HDROP drop);
     void TickFocusedAndSelected();
+    // Follows every change of a box, however it was made; row -1 stands for every row.
+    void OnBoxChanged(int row);
     void AddFiles(const std::vector<std::wstring>& paths);
     void AppendRow(const std::wstring& path);
-    std::wstring RowText(int row, int column) const;
     void ShowMessageBox(const std::string& text);
     // The bar's latest position, shown before anything else the worker sends.
     void ApplyPendingPosition();
@@ -76,6 +81,7 @@ private:
     CMyStaticLink m_linkSoftSite;
     std::vector<std::wstring> m_startFiles;
     LatestPosition m_position;
+    RowStore m_rows;
     // Holds the stop flag and the target path of the runs. Destroyed first, once the window
     // is gone: the worker's calls then return at once, so joining it cannot hang.
     CombineEngine m_engine{*this};

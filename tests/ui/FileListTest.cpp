@@ -201,12 +201,17 @@ void FileListTest::onlyAClickOnTheBoxOrSpaceOnTheRowTicksIt() {
     for (int row = 0; row < 3; ++row) {
         m_window.user().chooseFile("addFile", m_dir.filePath(QStringLiteral("s%1.vmdk").arg(row)));
     }
+    // The boxes as shown, and as the run reads them when those differ.
     const auto ticks = [this] {
         QString marks;
+        QString stored;
         for (int row = 0; row < m_window.user().list()->rowCount(); ++row) {
             marks += m_window.user().list()->item(row, 0)->checkState() == Qt::Checked ? 'x' : '-';
         }
-        return marks;
+        for (const RowStore::Row& row : m_window->rowSnapshot()) {
+            stored += row.checked ? 'x' : '-';
+        }
+        return marks == stored ? marks : marks + QStringLiteral(" stored as ") + stored;
     };
     m_window.user().clickCheckBox(0);
     QCOMPARE(ticks(), QStringLiteral("x--"));
@@ -251,6 +256,7 @@ void FileListTest::dropAddsLocalFilesInNaturalOrder() {
     for (int row = 0; row < m_window.user().list()->rowCount(); ++row) {
         const QString tick = m_window->isRowChecked(row) ? "x " : " ";
         rows << rowText(row, 0) + tick + rowText(row, 1).remove(m_dir.path());
+        QCOMPARE(QString::fromStdString(m_window->rowPath(row)), rowText(row, 1));
     }
     QCOMPARE(rows, QStringList({"0 /first", "1 /D-s1", "2 /d-s2", "3 /d-s10", "4 /a/X", "5 /b/x"}));
 }

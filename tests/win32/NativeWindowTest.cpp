@@ -252,6 +252,14 @@ TEST_F(NativeWindowTest, CommandLineRowsThenADropInExplorersOrderAndSpaceTicksTh
     for (int row = 0; row < 4; ++row) {
         EXPECT_EQ(window.IsChecked(row), ticked[static_cast<std::size_t>(row)]) << row;
     }
+    // The run reads what the list shows, however the boxes were ticked.
+    window.SetChecked(3, true);
+    window.SetChecked(1, false);
+    std::vector<RowStore::Row> shown;
+    for (int row = 0; row < window.RowCount(); ++row) {
+        shown.push_back({WideText::ToUtf8(window.RowText(row, 1)), window.IsChecked(row)});
+    }
+    EXPECT_EQ(window.StoredRows(), shown);
 }
 
 // More rows than fit: each batch, from the command line or a drop, shows its first row at the top.

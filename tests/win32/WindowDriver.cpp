@@ -70,6 +70,11 @@ bool WindowDriver::IsChecked(int row) const {
     return (::SendMessageW(Item(1002), LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK) >> 12) == 2;
 }
 
+std::vector<RowStore::Row> WindowDriver::StoredRows() const {
+    CVeltraneDlg* dlg = m_dlg;
+    return dlg != nullptr ? dlg->rowSnapshot() : std::vector<RowStore::Row>();
+}
+
 std::wstring WindowDriver::RowText(int row, int column) const {
     std::wstring text(1024, L'\0');
     LVITEMW item{};

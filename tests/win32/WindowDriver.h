@@ -31,6 +31,8 @@ public:
     int RowCount() const;
     bool IsChecked(int row) const;
     std::wstring RowText(int row, int column) const;
+    // The rows as a run reads them, read from the test's thread as a worker would.
+    std::vector<RowStore::Row> StoredRows() const;
     // Waits for a window of the window's thread captioned `caption`; null after `seconds`.
     HWND WaitForWindow(const std::wstring& caption, double seconds = 10) const;
     // Waits for a message box with this text, closes it with OK, and says whether it came.
@@ -62,7 +64,7 @@ private:
     HWND MessageBoxWith(const std::wstring& text) const;
 
     std::thread m_thread;
-    std::atomic<const CVeltraneDlg*> m_dlg{nullptr};
+    std::atomic<CVeltraneDlg*> m_dlg{nullptr};
     std::atomic<HWND> m_dialog{nullptr};
     std::atomic<DWORD> m_uiThread{0};
     std::atomic<bool> m_ended{false};
