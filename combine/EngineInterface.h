@@ -10,7 +10,8 @@
 #include <vector>
 
 // Everything a combine run needs of its window. Calls made from the worker must return only
-// after the window has carried them out, so the run sees each row as it stands when reached.
+// after the window has carried them out; the rows may instead be read from a store the window
+// keeps in step with its list, so that the run sees each row as it stands when reached.
 // The bar's position alone may be handed over without waiting: nothing the run does depends
 // on it being shown, as long as the window shows the latest one in its place among the calls.
 class EngineInterface {

@@ -285,14 +285,7 @@ std::string CVeltraneDlg::targetBoxText() {
 }
 
 std::vector<ListedRow> CVeltraneDlg::listedRows() {
-    return OnUiThread([this] {
-        std::vector<ListedRow> rows;
-        rows.reserve(static_cast<std::size_t>(m_list->rowCount()));
-        for (int row = 0; row < m_list->rowCount(); ++row) {
-            rows.push_back({toFileSystemPath(m_list->path(row)), m_list->isChecked(row)});
-        }
-        return rows;
-    });
+    return m_list->rows().snapshot();
 }
 
 int CVeltraneDlg::rowCount() {
@@ -305,10 +298,6 @@ bool CVeltraneDlg::isRowChecked(int row) {
 
 std::string CVeltraneDlg::rowPath(int row) {
     return m_list->rows().path(row);
-}
-
-std::vector<RowStore::Row> CVeltraneDlg::rowSnapshot() {
-    return m_list->rows().snapshot();
 }
 
 void CVeltraneDlg::setProgressRange(std::uint32_t lower, std::uint32_t upper) {

@@ -387,14 +387,7 @@ std::string CVeltraneDlg::targetBoxText() {
 }
 
 std::vector<ListedRow> CVeltraneDlg::listedRows() {
-    std::vector<ListedRow> rows;
-    OnUiThread([this, &rows] {
-        const auto count = static_cast<int>(::SendMessageW(m_list, LVM_GETITEMCOUNT, 0, 0));
-        for (int row = 0; row < count; ++row) {
-            rows.push_back({WideText::ToUtf8(RowText(row, kPathColumn)), IsChecked(m_list, row)});
-        }
-    });
-    return rows;
+    return m_rows.snapshot();
 }
 
 int CVeltraneDlg::rowCount() {
@@ -407,10 +400,6 @@ bool CVeltraneDlg::isRowChecked(int row) {
 
 std::string CVeltraneDlg::rowPath(int row) {
     return m_rows.path(row);
-}
-
-std::vector<RowStore::Row> CVeltraneDlg::rowSnapshot() {
-    return m_rows.snapshot();
 }
 
 void CVeltraneDlg::setProgressRange(std::uint32_t lower, std::uint32_t upper) {

@@ -36,8 +36,6 @@ public:
     int rowCount();
     bool isRowChecked(int row) override;
     std::string rowPath(int row) override;
-    // Every row at once, as the list stands.
-    std::vector<RowStore::Row> rowSnapshot();
     void setProgressRange(std::uint32_t lower, std::uint32_t upper) override;
     void setProgressPosition(std::uint32_t position) override;
     void showWindowMessage(const RunMessage& message) override;

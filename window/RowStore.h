@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ListedRow.h"
+
 #include <mutex>
 #include <string>
 #include <vector>
@@ -10,13 +12,8 @@
 // unticked row with no path.
 class RowStore {
 public:
-    struct Row {
-        // UTF-8, the file system's encoding on every system.
-        std::string path;
-        bool checked = false;
-
-        bool operator==(const Row&) const = default;
-    };
+    // Paths in UTF-8, the file system's encoding on every system.
+    using Row = ListedRow;
 
     // Appends an unticked row.
     void append(std::string path);

@@ -165,7 +165,8 @@ TEST(ConsoleHostTest, SignalBeforeTheRunStartsLeavesTheTargetUnchangedAndSaysSo)
         host.waitForNotices();
     }
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
-              "veltrane-join: stopped: " + target + " was not changed\nnotice: combine end\n");
+              "veltrane-join: stopped: " + shellQuoted(target) +
+                  " was not changed\nnotice: combine end\n");
     EXPECT_EQ(host.stoppedBySignal(), SIGINT);
     std::ifstream in(target, std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "kept");

@@ -23,10 +23,14 @@ cmp -s <(cat "$dir/片段 1.vmdk" "$dir/b") "$dir/目标.vmdk" || fail "the targ
 [ $? -eq 1 ] || fail "a target that holds data should be refused"
 err | grep -q "^veltrane-join: $dir/目标.vmdk: failed to create the target file: not empty" || fail "$(err)"
 cmp -s <(cat "$dir/片段 1.vmdk" "$dir/b") "$dir/目标.vmdk" || fail "a refused target should stay"
+# A missing source is found before a byte is written, and the target left as it was.
 "${tool[@]}" "$dir/目标.vmdk" --force -- "$dir/missing" "$dir/b" 2>"$dir/err"
+[ $? -eq 1 ] && err | grep -q "^veltrane-join: cannot open $dir/missing: ." || fail "$(err)"
+cmp -s <(cat "$dir/片段 1.vmdk" "$dir/b") "$dir/目标.vmdk" || fail "a checked target should stay"
+"${tool[@]}" "$dir/目标.vmdk" --force --join-anyway -- "$dir/missing" "$dir/b" 2>"$dir/err"
 [ $? -eq 1 ] || fail "a run with a message should exit 1"
 # The system's reason follows, in its own words.
-[[ "$(err)" == "veltrane-join: $dir/missing: failed to open the source file: "?*$'\nnotice: combine end' ]] ||
+[[ "$(err | sed 1d)" == "veltrane-join: $dir/missing: failed to open the source file: "?*$'\nnotice: combine end' ]] ||
   fail "$(err)"
 [ "$(cat "$dir/目标.vmdk")" = tail ] || fail "the good source should be copied"
 "${tool[@]}" "$dir" "$dir/b" 2>"$dir/err"
@@ -43,7 +47,7 @@ while IFS='|' read -r locale usage open help; do
   LC_ALL=$locale "${tool[@]}" 2>"$dir/err"
   [ "$(err | head -1)" = "veltrane-join: $usage" ] || fail "$locale usage: $(err)"
   rm -f "$dir/new.vmdk"
-  LC_ALL=$locale "${tool[@]}" "$dir/new.vmdk" "$dir/missing" 2>"$dir/err"
+  LC_ALL=$locale "${tool[@]}" --join-anyway "$dir/new.vmdk" "$dir/missing" 2>"$dir/err"
   err | grep -q "^veltrane-join: $dir/missing: $open: ." || fail "$locale message: $(err)"
   LC_ALL=$locale "${tool[@]}" --help | grep -q "^$help" || fail "$locale help"
 done <<'TABLE'

@@ -208,7 +208,7 @@ void FileListTest::onlyAClickOnTheBoxOrSpaceOnTheRowTicksIt() {
         for (int row = 0; row < m_window.user().list()->rowCount(); ++row) {
             marks += m_window.user().list()->item(row, 0)->checkState() == Qt::Checked ? 'x' : '-';
         }
-        for (const RowStore::Row& row : m_window->rowSnapshot()) {
+        for (const RowStore::Row& row : m_window->listedRows()) {
             stored += row.checked ? 'x' : '-';
         }
         return marks == stored ? marks : marks + QStringLiteral(" stored as ") + stored;

@@ -72,7 +72,7 @@ bool WindowDriver::IsChecked(int row) const {
 
 std::vector<RowStore::Row> WindowDriver::StoredRows() const {
     CVeltraneDlg* dlg = m_dlg;
-    return dlg != nullptr ? dlg->rowSnapshot() : std::vector<RowStore::Row>();
+    return dlg != nullptr ? dlg->listedRows() : std::vector<RowStore::Row>();
 }
 
 std::wstring WindowDriver::RowText(int row, int column) const {
