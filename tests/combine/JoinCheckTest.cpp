@@ -21,21 +21,22 @@ class JoinCheckTest : public ::testing::Test {
 protected:
     void TearDown() override { FileFaults::disarmAll(); }
 
-    // Checks `ticked` with `files` on disk in `folder`; every finding's text names its first file.
+    // Checks `ticked` with `files` on disk in `folder` (none: the scratch folder itself); every
+    // finding's text names its first file.
     std::vector<JoinFinding> check(const std::vector<Spec>& files,
                                    const std::vector<std::string>& ticked,
-                                   const std::string& folder = ".") {
-        // mingw-w64's library fails on a path that ends in ".".
-        if (folder != ".") {
+                                   const std::string& folder = {}) {
+        const std::string prefix = folder.empty() ? folder : folder + "/";
+        if (!folder.empty()) {
             std::filesystem::create_directories(FileBytes::native(m_dir.path(folder)));
         }
         for (const Spec& file : files) {
-            m_dir.makeFile(folder + "/" + file.name, file.size, 1);
+            m_dir.makeFile(prefix + file.name, file.size, 1);
         }
         std::vector<std::string> sources;
         sources.reserve(ticked.size());
         for (const std::string& name : ticked) {
-            sources.push_back(m_dir.path(std::string(folder).append("/").append(name)));
+            sources.push_back(m_dir.path(prefix + name));
         }
         const std::string targetPath = m_dir.path("target");
         DiskFile target;

@@ -9,7 +9,7 @@ using Rows = std::vector<RowStore::Row>;
 // A row read alone agrees with the snapshot; ticks out of range change nothing, and a row the
 // store does not hold reads unticked, with no path.
 TEST(RowStoreTest, RowsReadOneByOneAndAtOnceAgree) {
-    const std::pair<std::vector<std::pair<int, bool>>, Rows> cases[] = {
+    const std::vector<std::pair<std::vector<std::pair<int, bool>>, Rows>> cases{
         {{}, {{"a", false}, {"дв", false}}},
         {{{1, true}, {0, true}, {1, false}}, {{"a", true}, {"дв", false}}},
         {{{2, true}, {-1, true}}, {{"a", false}, {"дв", false}}},
