@@ -6,14 +6,14 @@
 # Then the same join started from the window (veltrane-window-bench, found beside
 # veltrane-join) against veltrane-join.
 # Usage: run_bench.sh PATH/TO/veltrane-join [RUNS]
-# BENCH_CASES picks the cases (default: "large small sparse fragmented window pieces").
+# BENCH_CASES picks the cases (default: "large small sparse fragmented window pieces check").
 # BENCH_BASELINE=PATH/TO/an-earlier-veltrane-join adds its runs for comparison.
 set -euo pipefail
 
 join_tool=$(realpath "$1")
 window_tool=$(dirname "$join_tool")/veltrane-window-bench
 runs=${2:-5}
-cases=${BENCH_CASES:-large small sparse fragmented window pieces}
+cases=${BENCH_CASES:-large small sparse fragmented window pieces check}
 small_runs=$((runs * 4 + 1))
 baseline=${BENCH_BASELINE:+$(realpath "$BENCH_BASELINE")}
 data=${BENCH_DATA:-$(dirname "$0")/../bench-data}
@@ -255,6 +255,27 @@ bench_window() {
     }'
 }
 
+# The check before a run, timed apart from the copy: 1,000 warm pieces with one missing, which
+# the check finds, so that the run ends there without writing.
+bench_check() {
+    local n=$1 count=1000 i
+    make_inputs check "$count" 4096
+    sources=("$data/check"/part*)
+    warm=true
+    : >"$data/check.t"
+    for ((i = 0; i < n; i++)); do
+        # shellcheck disable=SC2016 # the inner shell expands its own arguments
+        read -r us _ < <(time_run sh -c '"$0" "$@"; [ $? -eq 1 ]' "$join_tool" "$target" \
+            "${sources[@]}" "$data/check/missing")
+        echo "$us" >>"$data/check.t"
+    done
+    [ ! -e "$target" ] || { echo "the check wrote the target" >&2; exit 1; }
+    awk -v n="$n" -v count="$count" -v c="$(median <"$data/check.t")" -v cs="$(spread <"$data/check.t")" 'BEGIN {
+        printf "check: %d sources of 4 KiB and a missing one, found before writing, %d runs, warm\n", count, n
+        printf "  veltrane-join  %8.3f s (%s), with the start of the program (goal at most 0.050 s)\n", c / 1e6, cs
+    }'
+}
+
 echo "veltrane-join vs cat ($(cat --version | head -n 1)), medians (min-max), data in $data"
 echo "load before: $(uptime)"
 for case in $cases; do
@@ -264,6 +285,7 @@ for case in $cases; do
     sparse | fragmented) bench_holes "$case" "$runs" ;;
     window) bench_window window 4 $((256 << 20)) "$runs" ;;
     pieces) bench_window pieces 10000 4096 "$runs" 1.2 ;;
+    check) bench_check "$small_runs" ;;
     *) echo "unknown case: $case" >&2; exit 2 ;;
     esac
 done
