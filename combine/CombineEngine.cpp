@@ -109,6 +109,7 @@ void CombineEngine::CombineThreadProc(CombineEngine* engine, Worker& worker) {
 
 RunOutcome CombineEngine::CombineFiles() {
     m_facts = {};
+    m_pieces.clear();
     DiskFile target;
     if (!target.holdTarget(m_targetPath)) {
         m_host.showWindowMessage(RunMessage(Kind::CreateTarget, m_targetPath, target.lastError()));
@@ -119,6 +120,7 @@ RunOutcome CombineEngine::CombineFiles() {
         target.discardIfCreated();
         return RunOutcome::Unchanged;
     }
+    m_host.runPlanned(m_pieces);
     WalkRows(target, rows);
     FinishTarget(target);
     if (m_facts.cutShort) {
@@ -202,6 +204,7 @@ std::optional<std::string> CombineEngine::TickedRowNaming(const DiskFile& target
 bool CombineEngine::CheckedOrAccepted(const DiskFile& target,
                                       const std::vector<std::string>& ticked) {
     const JoinCheck check(ticked, target, m_targetPath);
+    m_pieces = check.facts();
     return check.findings().empty() || m_host.askToJoinAnyway(check.findings());
 }
 

@@ -2,6 +2,7 @@
 
 #include "BlockMover.h"
 #include "RunState.h"
+#include "SourceFacts.h"
 #include "WriteBehind.h"
 
 #include <atomic>
@@ -113,6 +114,8 @@ private:
     std::atomic<std::uint64_t> m_stopAtBlock{0};
     std::atomic<RunOutcome> m_outcome{RunOutcome::Complete};
     RunFacts m_facts;
+    // The ticked sources as the check found them, for the run's totals; the worker's alone.
+    std::vector<SourceFacts> m_pieces;
     // Whole blocks begun in the current run; the worker's alone.
     std::uint64_t m_blocksBegun = 0;
     // The current run's target on its way to the disk; the worker's alone.

@@ -4,6 +4,7 @@
 #include "ListedRow.h"
 #include "RunMessage.h"
 #include "RunOutcome.h"
+#include "SourceFacts.h"
 
 #include <cstdint>
 #include <string>
@@ -29,6 +30,10 @@ public:
     virtual bool isRowChecked(int row) = 0;
     // Path in the file system's encoding.
     virtual std::string rowPath(int row) = 0;
+    // The ticked sources as the run found them just before writing its first byte, in list
+    // order: what a host needs for the whole run's totals. Called from the worker; it must not
+    // wait for the window. The walk still reads each row as it reaches it.
+    virtual void runPlanned(const std::vector<SourceFacts>& /*pieces*/) {}
     // The length of the source just opened, told before its range: the bar counts blocks, a
     // host may want the bytes. Called from the worker; it must not wait for the window.
     virtual void setSourceLength(std::uint64_t /*length*/) {}

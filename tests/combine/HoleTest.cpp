@@ -117,6 +117,12 @@ TEST_P(HoleRunTest, SourcesPastFourGiBKeepTheirOffsetsAndHoles) {
         }
     }
     EXPECT_LE(allocated(target()), 3 * allocated(a) + slack(6));
+    const auto planned = m_host.planned();
+    ASSERT_EQ(planned.size(), 3U) << "the run's totals count every ticked row, repeats too";
+    for (const SourceFacts& piece : planned) {
+        EXPECT_EQ(piece.length, layout.length);
+        EXPECT_LE(piece.dataBytes, allocated(a)) << "holes are not data to move";
+    }
 }
 
 TEST_P(HoleRunTest, RunOfHoleBlocksIsOneStepAndAStopThereEndsAfterIt) {

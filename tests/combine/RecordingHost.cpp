@@ -30,6 +30,11 @@ std::vector<std::error_code> RecordingHost::reasons() const {
     return reasons;
 }
 
+std::vector<SourceFacts> RecordingHost::planned() const {
+    const std::lock_guard lock(m_mutex);
+    return m_planned;
+}
+
 std::vector<ListedRow> RecordingHost::listedRows() {
     record("rows");
     if (onRowsListed) {
@@ -44,6 +49,11 @@ std::string RecordingHost::rowPath(int row) {
         onRowRead(row);
     }
     return LineHost::rowPath(row);
+}
+
+void RecordingHost::runPlanned(const std::vector<SourceFacts>& pieces) {
+    const std::lock_guard lock(m_mutex);
+    m_planned = pieces;
 }
 
 void RecordingHost::setProgressRange(std::uint32_t lower, std::uint32_t upper) {

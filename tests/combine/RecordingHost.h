@@ -20,6 +20,8 @@ public:
     std::vector<RunMessage> runMessages() const;
     // The system's reason of each message.
     std::vector<std::error_code> reasons() const;
+    // The pieces the latest run planned, as the engine told them.
+    std::vector<SourceFacts> planned() const;
     // Places an event of the test's own among the engine's calls.
     void note(std::string event) { record(std::move(event)); }
 
@@ -31,6 +33,7 @@ public:
 
     std::vector<ListedRow> listedRows() override;
     std::string rowPath(int row) override;
+    void runPlanned(const std::vector<SourceFacts>& pieces) override;
     void setProgressRange(std::uint32_t lower, std::uint32_t upper) override;
     void setProgressPosition(std::uint32_t position) override;
     void showWindowMessage(const RunMessage& message) override;
@@ -44,4 +47,5 @@ private:
     mutable std::mutex m_mutex;
     std::vector<std::string> m_events;
     std::vector<RunMessage> m_runMessages;
+    std::vector<SourceFacts> m_planned;
 };

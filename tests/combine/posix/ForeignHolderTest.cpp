@@ -1,6 +1,7 @@
 #include "EngineFixture.h"
 #include "FileBytes.h"
 
+#include <algorithm>
 #include <csignal>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -63,6 +64,10 @@ TEST_F(ForeignHolderTest, FilesThatOtherProgramsLockOrLeaseAreJoined) {
 
     EXPECT_EQ(targetBytes(), expected);
     EXPECT_TRUE(m_host.messages().empty());
+    EXPECT_TRUE(std::ranges::none_of(m_host.events(), [](const std::string& event) {
+        return event.starts_with("finding");
+    })) << "the check never waits on a lease, nor raises anything for it";
+    EXPECT_EQ(m_host.planned().size(), 4U);
     int status = 1;
     EXPECT_TRUE(leaseHolder < 0 || (::waitpid(leaseHolder, &status, 0) > 0 && status == 0));
 }
