@@ -66,13 +66,20 @@ std::vector<ListedRow> ConsoleHost::listedRows() {
     return LineHost::listedRows();
 }
 
-std::string ConsoleHost::rowPath(int row) {
-    // The walk goes on to the next row only once the last source is done.
+void ConsoleHost::runPlanned(const std::vector<SourceFacts>& pieces) {
     if (m_progress) {
-        m_progress->finish(ProgressLine::Outcome::Complete);
+        m_progress->plan(pieces);
     }
-    m_source = LineHost::rowPath(row);
-    return m_source;
+}
+
+std::string ConsoleHost::rowPath(int row) {
+    std::string path = LineHost::rowPath(row);
+    if (m_progress) {
+        const std::size_t slash = path.find_last_of(kSeparators);
+        m_progress->reachPiece(
+            shellQuoted(slash == std::string::npos ? path : path.substr(slash + 1)));
+    }
+    return path;
 }
 
 void ConsoleHost::setSourceLength(std::uint64_t length) {
@@ -82,9 +89,7 @@ void ConsoleHost::setSourceLength(std::uint64_t length) {
 void ConsoleHost::setProgressRange(std::uint32_t lower, std::uint32_t upper) {
     LineHost::setProgressRange(lower, upper);
     if (m_progress) {
-        const std::size_t slash = m_source.find_last_of(kSeparators);
-        const std::string name = slash == std::string::npos ? m_source : m_source.substr(slash + 1);
-        m_progress->begin(shellQuoted(name), m_sourceLength, upper);
+        m_progress->begin(m_sourceLength);
     }
 }
 
@@ -96,10 +101,14 @@ void ConsoleHost::setProgressPosition(std::uint32_t position) {
 }
 
 void ConsoleHost::showWindowMessage(const RunMessage& message) {
+    // The message stands on a line of its own, the run's line below it.
     if (m_progress) {
-        m_progress->finish(ProgressLine::Outcome::Failed);
+        m_progress->clear();
     }
     LineHost::showWindowMessage(message);
+    if (m_progress) {
+        m_progress->redraw();
+    }
 }
 
 bool ConsoleHost::askToJoinAnyway(const std::vector<JoinFinding>& findings) {
@@ -121,8 +130,9 @@ void ConsoleHost::showApplicationNotice(const std::string& text, RunOutcome outc
     m_stopped = outcome == RunOutcome::Stopped || stoppedUnchanged;
     m_stoppedBy = m_stopped ? m_stopSignal.load() : 0;
     if (m_progress) {
-        m_progress->finish(outcome == RunOutcome::Stopped ? ProgressLine::Outcome::Stopped
-                                                          : ProgressLine::Outcome::Complete);
+        m_progress->finish(outcome == RunOutcome::Complete  ? ProgressLine::Outcome::Complete
+                           : outcome == RunOutcome::Stopped ? ProgressLine::Outcome::Stopped
+                                                            : ProgressLine::Outcome::Failed);
     }
     // The trace on standard output is complete before anyone waiting for the end goes on.
     noteTraceResult(std::fflush(stdout) == 0);

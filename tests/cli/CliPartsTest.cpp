@@ -126,26 +126,33 @@ TEST(TerminalTextTest, ShortensInTheMiddleByColumns) {
     EXPECT_EQ(leadingColumns("分卷 2", 3), "分");
 }
 
-TEST(ProgressLineTest, RateLeavesHolesOutAndOnlyACompleteSourceShowsHundred) {
-    // A 64 GiB hole passed in one step moves nothing.
+TEST(ProgressLineTest, EndsWithASummaryOrSaysHowTheRunEnded) {
+    // A 64 GiB hole passed in one step moves nothing and is kept.
     const std::string hole = drawn([](ProgressLine& line) {
-        line.begin("hole", 64ULL << 30, 65536);
+        line.plan({{"hole", true, 64ULL << 30, 0}});
+        line.reachPiece("hole");
+        line.begin(64ULL << 30);
         line.update(65535);
         line.finish(ProgressLine::Outcome::Complete);
     });
-    EXPECT_NE(hole.find("100%  64.0 GiB / 64.0 GiB  0 B/s"), std::string::npos) << hole;
+    EXPECT_EQ(hole.find("joined 1 piece: 64.0 GiB in 0:00, 0 B/s; 64.0 GiB kept as holes"), 0U)
+        << hole;
     const std::string stopped = drawn([](ProgressLine& line) {
-        line.begin("s", 2ULL << 20, 2);
+        line.plan({{"s", true, 2ULL << 20, 2ULL << 20}});
+        line.reachPiece("s");
+        line.begin(2ULL << 20);
         line.update(0);
         line.update(1);
         line.finish(ProgressLine::Outcome::Stopped);
     });
-    EXPECT_NE(stopped.find(" 99%  2.0 MiB / 2.0 MiB  stopped"), std::string::npos) << stopped;
+    EXPECT_EQ(stopped.find("1/1 s   99%  2.0 MiB / 2.0 MiB  stopped"), 0U) << stopped;
     const std::string failed = drawn([](ProgressLine& line) {
-        line.begin("f", 100, 0);
+        line.plan({{"f", true, 100, 100}, {"g", true, 100, 100}});
+        line.reachPiece("f");
+        line.begin(100);
         line.finish(ProgressLine::Outcome::Failed);
     });
-    EXPECT_NE(failed.find("  0%  0 B / 100 B  failed"), std::string::npos) << failed;
+    EXPECT_EQ(failed.find("1/2 f    0%  0 B / 200 B  failed"), 0U) << failed;
 }
 
 TEST(ConsoleHostTest, SignalBeforeTheRunStartsLeavesTheTargetUnchangedAndSaysSo) {
