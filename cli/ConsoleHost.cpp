@@ -67,6 +67,7 @@ std::vector<ListedRow> ConsoleHost::listedRows() {
 }
 
 void ConsoleHost::runPlanned(const std::vector<SourceFacts>& pieces) {
+    m_walkEnded = false;
     if (m_progress) {
         m_progress->plan(pieces);
     }
@@ -101,6 +102,11 @@ void ConsoleHost::setProgressPosition(std::uint32_t position) {
 }
 
 void ConsoleHost::showWindowMessage(const RunMessage& message) {
+    using Kind = RunMessage::Kind;
+    // A piece that would not open, ended short or grew leaves the walk going.
+    const Kind kind = message.kind;
+    m_walkEnded = m_walkEnded || (kind != Kind::OpenSource && kind != Kind::SourceEndedEarly &&
+                                  kind != Kind::SourceGrew);
     // The message stands on a line of its own, the run's line below it.
     if (m_progress) {
         m_progress->clear();
@@ -130,9 +136,7 @@ void ConsoleHost::showApplicationNotice(const std::string& text, RunOutcome outc
     m_stopped = outcome == RunOutcome::Stopped || stoppedUnchanged;
     m_stoppedBy = m_stopped ? m_stopSignal.load() : 0;
     if (m_progress) {
-        m_progress->finish(outcome == RunOutcome::Complete  ? ProgressLine::Outcome::Complete
-                           : outcome == RunOutcome::Stopped ? ProgressLine::Outcome::Stopped
-                                                            : ProgressLine::Outcome::Failed);
+        m_progress->finish(progressOutcome(outcome));
     }
     // The trace on standard output is complete before anyone waiting for the end goes on.
     noteTraceResult(std::fflush(stdout) == 0);
@@ -143,6 +147,17 @@ void ConsoleHost::showApplicationNotice(const std::string& text, RunOutcome outc
                          TextFill::Fill(Catalog::Translated(said), {shellQuoted(targetBoxText())}));
     }
     LineHost::showApplicationNotice(Catalog::Translated(text.c_str()), outcome);
+}
+
+ProgressLine::Outcome ConsoleHost::progressOutcome(RunOutcome outcome) const {
+    switch (outcome) {
+    case RunOutcome::Complete:
+        return ProgressLine::Outcome::Complete;
+    case RunOutcome::Stopped:
+        return ProgressLine::Outcome::Stopped;
+    default:
+        return m_walkEnded ? ProgressLine::Outcome::Failed : ProgressLine::Outcome::PieceFailed;
+    }
 }
 
 void ConsoleHost::writeProgressLine(const std::string& line) {

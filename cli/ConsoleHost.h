@@ -47,6 +47,7 @@ public:
 
 private:
     void noteTraceResult(bool written);
+    ProgressLine::Outcome progressOutcome(RunOutcome outcome) const;
     void writeProgressLine(const std::string& line) override;
     void writeMessageLine(const std::string& line) override;
     void writeNoticeLine(const std::string& line) override;
@@ -56,6 +57,8 @@ private:
     bool m_quiet = false;
     std::unique_ptr<ProgressLine> m_progress;
     std::uint64_t m_sourceLength = 0;
+    // Whether a failure ended the run's walk, in the piece being copied or after the last.
+    bool m_walkEnded = false;
     std::atomic<int> m_stopSignal{0};
     std::atomic<CombineEngine*> m_stoppedEngine{nullptr};
     std::atomic<bool> m_stopped{false};

@@ -100,6 +100,9 @@ void ProgressLine::finish(Outcome outcome) {
         m_tally.finishStep();
         draw(Catalog::Translated("stopped"));
     } else {
+        if (outcome == Outcome::PieceFailed) {
+            m_tally.finishPiece();
+        }
         draw(Catalog::Translated("failed"));
     }
     Console::write(m_terminal, "\n");

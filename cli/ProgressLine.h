@@ -15,8 +15,10 @@
 // place at the end of a complete run.
 class ProgressLine {
 public:
-    // How the run ended: complete, stopped after the step being copied, or failed.
-    enum class Outcome { Complete, Stopped, Failed };
+    // How the run ended: complete; stopped after the step being copied; failed in it; or
+    // failed in a piece that did not end the walk (one that would not open, ended short or grew),
+    // the last piece whole.
+    enum class Outcome { Complete, Stopped, Failed, PieceFailed };
 
     explicit ProgressLine(std::FILE* terminal) : m_terminal(terminal) {}
 

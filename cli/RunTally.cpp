@@ -18,9 +18,7 @@ RunTally::RunTally(std::vector<SourceFacts> pieces) : m_pieces(std::move(pieces)
 }
 
 void RunTally::reachPiece() {
-    if (m_open) {
-        completePiece();
-    }
+    finishPiece();
     ++m_reached;
 }
 
@@ -53,10 +51,18 @@ void RunTally::finishStep() {
     m_blocksDone = m_blocksBegun;
 }
 
-void RunTally::finishRun() {
-    if (m_open) {
-        completePiece();
+void RunTally::finishPiece() {
+    if (!m_open) {
+        return;
     }
+    m_doneBefore += m_length;
+    m_movedBefore += m_data;
+    m_holesBefore += m_length - m_data;
+    m_open = false;
+}
+
+void RunTally::finishRun() {
+    finishPiece();
     m_complete = true;
 }
 
@@ -96,11 +102,4 @@ void RunTally::endStep() {
         m_moved += kBlockSize;
         m_stepHasData = false;
     }
-}
-
-void RunTally::completePiece() {
-    m_doneBefore += m_length;
-    m_movedBefore += m_data;
-    m_holesBefore += m_length - m_data;
-    m_open = false;
 }

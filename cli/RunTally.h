@@ -27,7 +27,9 @@ public:
     void stepTo(std::uint32_t position);
     // A stop lets the step being copied finish.
     void finishStep();
-    // The last piece is whole.
+    // The piece being copied is whole, though the run may not be.
+    void finishPiece();
+    // The last piece is whole, and so is the run.
     void finishRun();
 
     // The piece reached, from 1; 0 before the first.
@@ -48,7 +50,6 @@ public:
 
 private:
     void endStep();
-    void completePiece();
 
     std::vector<SourceFacts> m_pieces;
     std::size_t m_reached = 0;

@@ -153,6 +153,15 @@ TEST(ProgressLineTest, EndsWithASummaryOrSaysHowTheRunEnded) {
         line.finish(ProgressLine::Outcome::Failed);
     });
     EXPECT_EQ(failed.find("1/2 f    0%  0 B / 200 B  failed"), 0U) << failed;
+    // The walk went on past a piece that failed: the last one is whole, the run is not.
+    const std::string pieceFailed = drawn([](ProgressLine& line) {
+        line.plan({{"gone", false, 0, 0}, {"g", true, 100, 100}});
+        line.reachPiece("gone");
+        line.reachPiece("g");
+        line.begin(100);
+        line.finish(ProgressLine::Outcome::PieceFailed);
+    });
+    EXPECT_EQ(pieceFailed.find("2/2 g   99%  100 B / 100 B  failed"), 0U) << pieceFailed;
 }
 
 TEST(ConsoleHostTest, SignalBeforeTheRunStartsLeavesTheTargetUnchangedAndSaysSo) {

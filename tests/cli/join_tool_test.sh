@@ -181,6 +181,12 @@ summary=$(sed -n '1{s/\r$//;s/.*\r//;p}' "$dir/tty")
   [[ $summary == "joined 100 pieces: 900 B in 0:0"?", "*"/s"$'\e[K' ]] &&
   [ "$(sed -n '2p' "$dir/tty")" = $'notice: combine end\r' ] || fail "a hundred pieces: $(cat -v "$dir/tty")"
 cat "$dir/many/"* | cmp -s - "$dir/t" || fail "a hundred pieces should be joined"
+# A message stands on a line of its own, the run's line below it; a piece that would not open
+# leaves the others joined and the run failed.
+on_terminal "$tool" -f --join-anyway "$dir/t" "$dir/many/part001" "$dir/missing" "$dir/b" |
+  sed 's/\x1b\[K//g' >"$dir/tty"
+grep -qx "veltrane-join: $dir/missing: failed to open the source file: No such file or directory" "$dir/tty" &&
+  grep -qx '3/3 b   99%  13 B / 13 B  failed' "$dir/tty" || fail "a missing piece: $(cat "$dir/tty")"
 # Holes are kept, not moved: the summary says how much.
 printf 'head' >"$dir/sparse"; truncate -s 3G "$dir/sparse"; printf 'end' >>"$dir/sparse"
 on_terminal "$tool" -f "$dir/t" "$dir/sparse" "$dir/b" | grep -q '^joined 2 pieces: 3\.0 GiB in .*; 3\.0 GiB kept as holes' ||
