@@ -4,7 +4,6 @@
 #include "Console.h"
 #include "TerminalText.h"
 #include "TextFill.h"
-#include "TextMark.h"
 
 #include <algorithm>
 #include <array>
