@@ -1,6 +1,7 @@
 #include "ConsoleHost.h"
 
 #include "Catalog.h"
+#include "CheckText.h"
 #include "CombineEngine.h"
 #include "Console.h"
 #include "FindingText.h"
@@ -34,6 +35,15 @@ std::string reasonOf(const RunMessage& message) {
     case RunMessage::Kind::SourceGrew:
         return Catalog::Translated(
             "grew during the run; the bytes past its first length are not in the target");
+    case RunMessage::Kind::ChecksumMismatch: {
+        std::string lines;
+        for (const std::string& line : CheckText::MismatchLines(
+                 message, [](const std::string& name) { return shellQuoted(name); },
+                 [](const char* text) { return std::string(Catalog::Translated(text)); })) {
+            lines.append("\n  ").append(line);
+        }
+        return lines;
+    }
     default:
         break;
     }
@@ -44,6 +54,18 @@ std::string reasonOf(const RunMessage& message) {
         reason.pop_back();
     }
     return reason;
+}
+
+// A name as sha256sum prints it: with a backslash before the digest when it needs escapes.
+std::string checksumLine(const std::string& digest, const std::string& name) {
+    std::string escaped;
+    for (const char c : name) {
+        escaped.append(c == '\\'   ? R"(\\)"
+                       : c == '\n' ? R"(\n)"
+                       : c == '\r' ? R"(\r)"
+                                   : std::string(1, c));
+    }
+    return (escaped == name ? "" : "\\") + digest + "  " + escaped + "\n";
 }
 
 } // namespace
@@ -95,6 +117,24 @@ void ConsoleHost::setProgressPosition(std::uint32_t position) {
     }
 }
 
+void ConsoleHost::checkingTarget(std::uint64_t length) {
+    if (m_progress) {
+        m_progress->finish(ProgressLine::Outcome::Complete);
+    }
+    m_source = targetBoxText();
+    m_sourceLength = length;
+}
+
+void ConsoleHost::targetDigested(const TargetDigest& digest) {
+    LineHost::targetDigested(digest);
+    if (digest.algorithm == Digest::Algorithm::Sha256) {
+        m_sha256 = digest.hex;
+    }
+    if (!digest.checksumFile.empty()) {
+        m_checksumFile = digest.checksumFile;
+    }
+}
+
 void ConsoleHost::showWindowMessage(const RunMessage& message) {
     if (m_progress) {
         m_progress->finish(ProgressLine::Outcome::Failed);
@@ -118,21 +158,43 @@ void ConsoleHost::showApplicationNotice(const std::string& text, RunOutcome outc
     // A refused run said why; one that ended unchanged without a word was stopped.
     const bool stoppedUnchanged =
         outcome == RunOutcome::Unchanged && !showedMessage() && !m_declined;
-    m_stopped = outcome == RunOutcome::Stopped || stoppedUnchanged;
+    // A check that ended without a word was stopped.
+    const bool checkStopped = outcome == RunOutcome::NotChecked && !showedMessage();
+    m_stopped = outcome == RunOutcome::Stopped || stoppedUnchanged || checkStopped;
     m_stoppedBy = m_stopped ? m_stopSignal.load() : 0;
     if (m_progress) {
-        m_progress->finish(outcome == RunOutcome::Stopped ? ProgressLine::Outcome::Stopped
-                                                          : ProgressLine::Outcome::Complete);
+        m_progress->finish(outcome == RunOutcome::Stopped || checkStopped
+                               ? ProgressLine::Outcome::Stopped
+                               : ProgressLine::Outcome::Complete);
     }
-    // The trace on standard output is complete before anyone waiting for the end goes on.
+    // The digest follows the trace, and both are complete before anyone waiting goes on.
+    if (m_printSha256 && !m_sha256.empty() && outcome != RunOutcome::NotChecked) {
+        noteTraceResult(Console::write(stdout, checksumLine(m_sha256, targetBoxText())));
+    }
     noteTraceResult(std::fflush(stdout) == 0);
-    if (m_stopped) {
+    if (m_stopped && !checkStopped) {
         const char* said = stoppedUnchanged ? Translatable("stopped: %s was not changed")
                                             : Translatable("stopped: %s is incomplete");
         writeMessageLine(kProgram +
                          TextFill::Fill(Catalog::Translated(said), {shellQuoted(targetBoxText())}));
     }
+    tellCheck(outcome);
     LineHost::showApplicationNotice(Catalog::Translated(text.c_str()), outcome);
+}
+
+void ConsoleHost::tellCheck(RunOutcome outcome) {
+    if (outcome != RunOutcome::Checked && outcome != RunOutcome::NotChecked) {
+        return;
+    }
+    const std::string line = CheckText::OutcomeText(
+        outcome, m_checksumFile, [](const std::string& name) { return shellQuoted(name); },
+        [](const char* text) { return std::string(Catalog::Translated(text)); });
+    // A stopped check is worth saying even to -q: the run's exit status tells of a stop.
+    if (outcome == RunOutcome::NotChecked) {
+        writeMessageLine(kProgram + shellQuoted(targetBoxText()) + ": " + line);
+    } else {
+        writeNoticeLine(kProgram + shellQuoted(targetBoxText()) + ": " + line);
+    }
 }
 
 void ConsoleHost::writeProgressLine(const std::string& line) {
@@ -162,6 +224,7 @@ void ConsoleHost::writeNoticeLine(const std::string& line) {
 std::string ConsoleHost::messageLine(const RunMessage& message) {
     const std::string path = message.path.empty() ? "" : shellQuoted(message.path) + ": ";
     const std::string reason = reasonOf(message);
-    return kProgram + path + Catalog::Translated(message.text()) +
-           (reason.empty() ? "" : ": " + reason);
+    // A reason of its own lines follows the text without a colon.
+    const std::string separator = reason.empty() || reason.front() == '\n' ? "" : ": ";
+    return kProgram + path + Catalog::Translated(message.text()) + separator + reason;
 }

@@ -115,6 +115,33 @@ printf 'head' >"$dir/s"; truncate -s 4M "$dir/s"; printf 'end' >>"$dir/s"
 "$tool" -f --join-anyway "$dir/t" -- --quiet 2>&1 | grep -qx "veltrane-join: --quiet: failed to open the source file: .*" ||
   fail "after --, an option is a file name"
 
+# After the last byte: the target is read back and checked against the checksum found for it.
+# --sha256 prints it as sha256sum does, into a file that the search then passes over.
+ck="$dir/ck"; mkdir "$ck"
+head -c 3000000 /dev/urandom >"$ck/p.001"; printf 'end' >"$ck/p.002"
+"$tool" --sha256 "$ck/t.img" "$ck"/p.00? >"$ck/t.img.sha256" 2>"$dir/err" || fail "--sha256: $(cat "$dir/err")"
+[ "$(cat "$ck/t.img.sha256")" = "$(sha256sum "$ck/t.img")" ] || fail "--sha256 printed $(cat "$ck/t.img.sha256")"
+msg=$("$tool" -f "$ck/t.img" "$ck"/p.00? 2>&1)
+[ $? -eq 0 ] && [ "$msg" = "veltrane-join: $ck/t.img: Checked: matches $ck/t.img.sha256"$'\n'"notice: combine end" ] ||
+  fail "a match: $msg"
+[ "$("$tool" -f --no-checksum-search "$ck/t.img" "$ck"/p.00? 2>&1)" = "notice: combine end" ] ||
+  fail "--no-checksum-search"
+printf '%064d  t.img\n' 0 >"$ck/SHA256SUMS"
+msg=$("$tool" -f --check-against="$ck/SHA256SUMS" "$ck/t.img" "$ck"/p.00? 2>&1)
+[ $? -eq 1 ] && [ "$msg" = "veltrane-join: $ck/t.img: the target file does not match its checksum
+  checksum file: $ck/SHA256SUMS
+  expected:  $(printf '%064d' 0)
+  read back: $(cut -c1-64 "$ck/t.img.sha256")
+notice: combine end" ] || fail "a mismatch: $msg"
+msg=$("$tool" -f --check-against="$ck/p.002" "$ck/t.img" "$ck"/p.00? 2>&1)
+[ $? -eq 1 ] && [[ $msg == "veltrane-join: $ck/p.002: the checksum file is malformed and was not used"* ]] ||
+  fail "a malformed checksum file: $msg"
+# A sparse target's digest, its holes hashed as zeros without being read.
+printf 'head' >"$ck/sparse"; truncate -s 1G "$ck/sparse"; printf 'tail' >>"$ck/sparse"
+line=$("$tool" -f --sha256 --no-checksum-search "$ck/t.img" "$ck/sparse" 2>/dev/null)
+[ "$line" = "$(sha256sum "$ck/t.img")" ] || fail "a sparse target's digest: $line"
+rm -rf "$ck"
+
 # Messages carry the system's reason; names that could steer the terminal are quoted.
 # Traced, the texts stay as written in every locale.
 # A missing source is found before a byte is written: the target is left as it was, unless
