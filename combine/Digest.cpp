@@ -29,6 +29,13 @@ std::size_t Digest::hexLength(Algorithm algorithm) {
     return 8;
 }
 
+std::string Digest::CrcHex(std::uint32_t crc) {
+    const std::array<unsigned char, 4> value{
+        static_cast<unsigned char>(crc >> 24), static_cast<unsigned char>(crc >> 16),
+        static_cast<unsigned char>(crc >> 8), static_cast<unsigned char>(crc)};
+    return Hex(value);
+}
+
 std::string Digest::Hex(std::span<const unsigned char> value) {
     constexpr std::array<char, 16> kDigits{'0', '1', '2', '3', '4', '5', '6', '7',
                                            '8', '9', 'a', 'b', 'c', 'd', 'e', 'f'};

@@ -33,6 +33,8 @@ private:
 
     // The digest's bytes as the tools print them.
     static std::string Hex(std::span<const unsigned char> value);
+    // A CRC-32 as SFV files give it, most significant byte first.
+    static std::string CrcHex(std::uint32_t crc);
 
     Algorithm m_algorithm;
     std::unique_ptr<State> m_state;

@@ -57,15 +57,11 @@ void Digest::update(std::span<const char> bytes) {
 }
 
 std::string Digest::finish() {
+    if (m_state->context == nullptr) {
+        return CrcHex(static_cast<std::uint32_t>(m_state->crc));
+    }
     std::array<unsigned char, EVP_MAX_MD_SIZE> value{};
     unsigned int size = 0;
-    if (m_state->context == nullptr) {
-        const auto crc = static_cast<std::uint32_t>(m_state->crc);
-        value = {static_cast<unsigned char>(crc >> 24), static_cast<unsigned char>(crc >> 16),
-                 static_cast<unsigned char>(crc >> 8), static_cast<unsigned char>(crc)};
-        size = 4;
-    } else {
-        EVP_DigestFinal_ex(m_state->context, value.data(), &size);
-    }
+    EVP_DigestFinal_ex(m_state->context, value.data(), &size);
     return Hex(std::span(value).first(size));
 }

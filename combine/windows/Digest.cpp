@@ -1,10 +1,14 @@
 #include "Digest.h"
 
-#include <bcrypt.h>
+#include <algorithm>
 #include <new>
 #include <vector>
-#include <windows.h>
 #include <zlib.h>
+// bcrypt.h needs the types windows.h defines.
+// clang-format off
+#include <windows.h>
+#include <bcrypt.h>
+// clang-format on
 
 // The system's CNG hashes; CRC-32 is not among them, so zlib's serves.
 struct Digest::State {
@@ -74,11 +78,7 @@ void Digest::update(std::span<const char> bytes) {
 
 std::string Digest::finish() {
     if (m_state->hash == nullptr) {
-        const auto crc = static_cast<std::uint32_t>(m_state->crc);
-        const std::vector<unsigned char> value{
-            static_cast<unsigned char>(crc >> 24), static_cast<unsigned char>(crc >> 16),
-            static_cast<unsigned char>(crc >> 8), static_cast<unsigned char>(crc)};
-        return Hex(value);
+        return CrcHex(static_cast<std::uint32_t>(m_state->crc));
     }
     std::vector<unsigned char> value(hexLength(m_algorithm) / 2);
     ::BCryptFinishHash(m_state->hash, value.data(), static_cast<ULONG>(value.size()), 0);

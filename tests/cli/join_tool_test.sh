@@ -44,6 +44,8 @@ option '--quiet' doesn't allow an argument|--quiet=yes t a
 option '--stop-at-block' requires an argument|t a --stop-at-block
 invalid number of blocks: 'x'|--stop-at-block=x t a
 invalid number of blocks: '0'|--stop-at-block 0 t a
+option '--check-against' requires an argument|t a --check-against
+invalid checksum file: ''|--check-against= t a
 TABLE
 [ "$(cat "$dir/t")" = keep ] || fail "bad usage must leave the target alone"
 
@@ -99,6 +101,11 @@ if [ "$(id -u)" = 0 ] && command -v setpriv >/dev/null; then
   install -m 0200 -o nobody /dev/null "$dir/user/wo"
   msg=$(setpriv --reuid=nobody --regid=nogroup --clear-groups "$tool" --quiet "$dir/user/wo" \
     "$dir/user/src" 2>&1) && [ "$(cat "$dir/user/wo")" = data ] || fail "a write-only target: $msg"
+  # It cannot be read back, so it is not checked, and says so.
+  msg=$(setpriv --reuid=nobody --regid=nogroup --clear-groups "$tool" --quiet --sha256 -f \
+    "$dir/user/wo" "$dir/user/src" 2>&1)
+  [ $? -eq 1 ] && [ "$msg" = "veltrane-join: $dir/user/wo: failed to read the target file back; it was not checked: Permission denied
+veltrane-join: $dir/user/wo: The target file is complete but was not checked" ] || fail "a write-only target's check: $msg"
 else
   echo "SKIP: a write-only target (needs root to run as another user)"
 fi
