@@ -97,7 +97,7 @@ std::optional<ChecksumList::Entry> ChecksumList::ParseBsd(std::string_view line)
 }
 
 std::optional<ChecksumList::Entry> ChecksumList::ParseGnu(std::string_view line) {
-    const auto hexEnd = std::find_if_not(line.begin(), line.end(), isHex);
+    const auto* const hexEnd = std::find_if_not(line.begin(), line.end(), isHex);
     const auto length = static_cast<std::size_t>(hexEnd - line.begin());
     const auto algorithm = AlgorithmOfLength(length);
     if (!algorithm) {

@@ -14,8 +14,8 @@ public:
     explicit Digest(Algorithm algorithm);
     Digest(const Digest&) = delete;
     Digest& operator=(const Digest&) = delete;
-    Digest(Digest&&) noexcept;
-    Digest& operator=(Digest&&) noexcept;
+    Digest(Digest&& other) noexcept;
+    Digest& operator=(Digest&& other) noexcept;
     ~Digest();
 
     Algorithm algorithm() const { return m_algorithm; }

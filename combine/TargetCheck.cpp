@@ -26,7 +26,7 @@ std::uint32_t progressStep(std::uint64_t offset) {
 
 TargetCheck::Result TargetCheck::read(const std::string& path, std::vector<Digest>& digests) {
     DiskFile target;
-    const std::unique_ptr<char[], AlignedDelete> buffer(
+    const std::unique_ptr<char, AlignedDelete> buffer(
         static_cast<char*>(::operator new[](kChunk, kAlignment, std::nothrow)));
     if (!buffer) {
         m_error = std::make_error_code(std::errc::not_enough_memory);

@@ -28,10 +28,11 @@ std::string digestOf(Algorithm algorithm, const std::string& bytes) {
 }
 
 TEST(DigestTest, EachAlgorithmGivesTheStandardDigestAndZerosHashAsWritten) {
-    const struct {
+    struct KnownAnswer {
         Algorithm algorithm;
         const char* abc;
-    } cases[] = {
+    };
+    const std::vector<KnownAnswer> cases = {
         {Algorithm::Sha256, "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
         {Algorithm::Sha512, "ddaf35a193617abacc417349ae20413112e6fa4e89a97ea20a9eeee64b55d39a"
                             "2192992a274fc1a836ba3c23a3feebbd454d4423643ce80e2a9ac94fa54ca49f"},
@@ -151,19 +152,20 @@ TEST(ChecksumSourceTest, FindsTheTargetsChecksumInEachFormFirstMatchWinning) {
             FileBytes::write(dir.path(name), contents);
         }
         const ChecksumSource source(dir.path("t/disk.img"), dir.path("s/piece.001"));
-        std::vector<std::string> reported;
+        // Compared as paths: the search joins names with the system's own separator.
+        std::vector<std::filesystem::path> reported;
         const auto found = source.search([&](const RunMessage& message) {
             EXPECT_EQ(message.kind, Kind::SideFileMalformed);
-            reported.push_back(message.path);
+            reported.push_back(FileBytes::native(message.path));
         });
-        std::vector<std::string> malformed;
+        std::vector<std::filesystem::path> malformed;
         for (const std::string& name : c.malformed) {
-            malformed.push_back(dir.path(name));
+            malformed.push_back(FileBytes::native(dir.path(name)));
         }
         EXPECT_EQ(reported, malformed);
         ASSERT_EQ(found.has_value(), !c.found.empty());
         if (found) {
-            EXPECT_EQ(found->file, dir.path(c.found));
+            EXPECT_EQ(FileBytes::native(found->file), FileBytes::native(dir.path(c.found)));
             EXPECT_EQ(found->algorithm, c.algorithm);
             EXPECT_EQ(found->digest, c.digest);
         }
