@@ -18,8 +18,10 @@ namespace {
 const char* const kProgram = "veltrane-join: ";
 #ifdef _WIN32
 constexpr std::string_view kSeparators = "/\\";
+constexpr bool kBackslashSeparates = true;
 #else
 constexpr std::string_view kSeparators = "/";
+constexpr bool kBackslashSeparates = false;
 #endif
 
 // What the engine's text leaves out, for a user at a shell: which row, or the system's reason.
@@ -57,13 +59,14 @@ std::string reasonOf(const RunMessage& message) {
 }
 
 // A name as sha256sum prints it: with a backslash before the digest when it needs escapes.
+// Backslashes separate the folders of a Windows path and are left as they are there.
 std::string checksumLine(const std::string& digest, const std::string& name) {
     std::string escaped;
     for (const char c : name) {
-        escaped.append(c == '\\'   ? R"(\\)"
-                       : c == '\n' ? R"(\n)"
-                       : c == '\r' ? R"(\r)"
-                                   : std::string(1, c));
+        escaped.append(c == '\\' && !kBackslashSeparates ? R"(\\)"
+                       : c == '\n'                       ? R"(\n)"
+                       : c == '\r'                       ? R"(\r)"
+                                                         : std::string(1, c));
     }
     return (escaped == name ? "" : "\\") + digest + "  " + escaped + "\n";
 }
