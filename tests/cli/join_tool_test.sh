@@ -216,6 +216,17 @@ grep -qx "veltrane-join: stopped: $dir/t is incomplete" "$dir/tty" || fail "$(ca
 size=$(stat -c %s "$dir/t")
 [ $((size % 1048576)) -eq 0 ] && [ "$size" -lt 1073741824 ] || fail "a stopped target of $size bytes"
 cmp -s -n "$size" "$dir/slow" "$dir/t" || fail "a stopped target should be a clean prefix"
+# A SIGINT during the check after the last byte: the target stays complete, not checked, and the
+# exit status is a stop's. Hashing 64 GiB of holes takes tens of seconds, so the check is
+# surely still running when the target has its full length.
+truncate -s 64G "$dir/holes"
+rm -f "$dir/t"
+bash -c 'set -m; "$0" --sha256 "$1" "$2" >/dev/null 2>"$3" &
+  until [ "$(stat -c %s "$1" 2>/dev/null)" = 68719476736 ]; do sleep 0.01; done
+  kill -INT $!; wait $!' "$tool" "$dir/t" "$dir/holes" "$dir/err" 2>/dev/null
+[ $? -eq 130 ] && [ "$(cat "$dir/err")" = "veltrane-join: $dir/t: The target file is complete but was not checked"$'\n'"notice: combine end" ] ||
+  fail "a stop during the check: $(cat "$dir/err")"
+rm -f "$dir/holes" "$dir/t"
 # In the user's language: English beside the Chinese texts, Chinese beside the English ones, the
 # system's reason in the same language; C, C.UTF-8 and an unknown locale read English throughout,
 # LANGUAGE entry by entry unless the locale is plain C.
