@@ -2,7 +2,7 @@
 # is missing first.
 SHELL := /bin/bash
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
-PACKAGES := cmake ninja-build g++ libgtest-dev qt6-base-dev libgl-dev time \
+PACKAGES := cmake ninja-build g++ libgtest-dev qt6-base-dev libgl-dev time libssl-dev zlib1g-dev \
   fonts-dejavu-extra fonts-droid-fallback gettext qt6-l10n-tools locales
 # The locales the translation tests run under; without them the C library falls back to C.
 TEST_LOCALES := en_US.UTF-8 zh_CN.UTF-8
@@ -67,7 +67,8 @@ package: deps
 # build/windows/; `ctest --preset windows` then runs the tests under wine, the window's on a
 # virtual display with a CJK font; imagemagick grabs the window's screenshot.
 .PHONY: windows
-windows: PACKAGES += g++-mingw-w64-x86-64-posix googletest wine wine64 fonts-wine xvfb \
+windows: PACKAGES += g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest wine wine64 \
+  fonts-wine xvfb \
   fonts-wqy-microhei imagemagick xdotool
 windows: deps
 	cmake --preset windows

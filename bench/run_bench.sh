@@ -6,14 +6,15 @@
 # Then the same join started from the window (veltrane-window-bench, found beside
 # veltrane-join) against veltrane-join.
 # Usage: run_bench.sh PATH/TO/veltrane-join [RUNS]
-# BENCH_CASES picks the cases (default: "large small sparse fragmented window pieces check").
+# BENCH_CASES picks the cases (default: "large small sparse fragmented window pieces check
+# checksum checksum-sparse").
 # BENCH_BASELINE=PATH/TO/an-earlier-veltrane-join adds its runs for comparison.
 set -euo pipefail
 
 join_tool=$(realpath "$1")
 window_tool=$(dirname "$join_tool")/veltrane-window-bench
 runs=${2:-5}
-cases=${BENCH_CASES:-large small sparse fragmented window pieces check}
+cases=${BENCH_CASES:-large small sparse fragmented window pieces check checksum checksum-sparse}
 small_runs=$((runs * 4 + 1))
 baseline=${BENCH_BASELINE:+$(realpath "$BENCH_BASELINE")}
 data=${BENCH_DATA:-$(dirname "$0")/../bench-data}
@@ -283,6 +284,69 @@ bench_check() {
     }'
 }
 
+# Times each of the commands given as "LABEL|COMMAND" for bash, interleaved, each from a fresh
+# state, N times; prints each one's median and spread and its ratio to the first.
+bench_commands() {
+    local title=$1 n=$2 i entry label
+    shift 2
+    for entry in "$@"; do : >"$data/${entry%%|*}.t"; done
+    for ((i = 0; i < n; i++)); do
+        for entry in "$@"; do
+            label=${entry%%|*}
+            read -r us _ < <(time_run bash -c "set -e; ${entry#*|}")
+            echo "$us" >>"$data/$label.t"
+        done
+    done
+    echo "$title, $n runs each, interleaved"
+    local first=${1%%|*}
+    for entry in "$@"; do
+        label=${entry%%|*}
+        awk -v label="$label" -v t="$(median <"$data/$label.t")" -v s="$(spread <"$data/$label.t")" \
+            -v ref="$(median <"$data/$first.t")" -v ratios="$(paste "$data/$label.t" "$data/$first.t" |
+                awk '{ printf "%.2f ", $1 / $2 }')" 'BEGIN {
+            printf "  %-34s %8.3f s (%s)  / %s: %.2f (each run: %s)\n", label, t / 1e6, s, "'"$first"'", t / ref, ratios
+        }'
+    done
+}
+
+# A checked join (the target read back from the disk and hashed against TARGET.sha256) against
+# the same join unchecked followed by sha256sum over the target, its cache dropped first.
+bench_checksum() {
+    local n=$1
+    make_inputs checksum 4 $((256 << 20))
+    sources=("$data/checksum"/part*)
+    warm=true
+    cat "${sources[@]}" | sha256sum | sed "s|-\$|$target|" >"$target.sha256"
+    local list
+    list=$(printf '%q ' "${sources[@]}")
+    bench_commands "checksum: 4 warm sources of 256 MiB, target checked against its .sha256" "$n" \
+        "veltrane-join + sha256sum|'$join_tool' --no-checksum-search '$target' $list
+            dd if='$target' iflag=nocache count=0 status=none; sha256sum '$target' >/dev/null" \
+        "veltrane-join, checked|'$join_tool' '$target' $list 2>&1 | grep -q 'Checked: matches'"
+    rm -f "$target.sha256"
+}
+
+# A target of 64 GiB holding 32 MiB of data, its digest printed: the holes are hashed as zeros
+# without being read, so the check costs about what hashing 64 GiB of zeros in memory does.
+bench_checksum_sparse() {
+    local n=$1 file="$data/checksum-sparse/part000" size=$((64 << 30)) i
+    if [ "$(stat -c %s "$file" 2>/dev/null || echo 0)" != "$size" ]; then
+        mkdir -p "$data/checksum-sparse"
+        rm -f "$file"
+        truncate -s "$size" "$file"
+        for ((i = 0; i < 16; i++)); do
+            head -c $((2 << 20)) /dev/urandom | dd of="$file" bs=1M seek=$((i * 4096)) conv=notrunc status=none
+        done
+    fi
+    sources=("$file")
+    warm=false
+    bench_commands "checksum-sparse: one source of 64 GiB holding 32 MiB, its join's SHA-256" "$n" \
+        "SHA-256 of 64 GiB of zeros in memory|python3 -c 'import hashlib; h = hashlib.sha256(); z = bytes(1 << 20)
+for _ in range(65536): h.update(z)'" \
+        "veltrane-join --sha256|'$join_tool' --sha256 --no-checksum-search '$target' '$file' >/dev/null" \
+        "veltrane-join, unchecked|'$join_tool' --no-checksum-search '$target' '$file'"
+}
+
 echo "veltrane-join vs cat ($(cat --version | head -n 1)), medians (min-max), data in $data"
 echo "load before: $(uptime)"
 for case in $cases; do
@@ -293,8 +357,10 @@ for case in $cases; do
     window) bench_window window 4 $((256 << 20)) "$runs" ;;
     pieces) bench_window pieces 10000 4096 "$runs" 1.2 ;;
     check) bench_check "$small_runs" ;;
+    checksum) bench_checksum "$runs" ;;
+    checksum-sparse) bench_checksum_sparse "$(((runs + 1) / 2))" ;;
     *) echo "unknown case: $case" >&2; exit 2 ;;
     esac
 done
-rm -f "$target" "$data"/*.t "$data"/*.w "$data"/*.rss "$data"/*.dirty "$data"/*.cache "$data"/*.kib \
+rm -f "$target" "$target.sha256" "$data"/*.t "$data"/*.w "$data"/*.rss "$data"/*.dirty "$data"/*.cache "$data"/*.kib \
     "$data/rss" "$data/dirty"

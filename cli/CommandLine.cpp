@@ -12,9 +12,19 @@
 
 namespace {
 
-enum LongOnly : int { kVersion = 256, kTrace, kPlainCopy, kStopAtBlock, kUnchecked, kJoinAnyway };
+enum LongOnly : int {
+    kVersion = 256,
+    kTrace,
+    kPlainCopy,
+    kStopAtBlock,
+    kUnchecked,
+    kJoinAnyway,
+    kCheckAgainst,
+    kNoChecksumSearch,
+    kSha256
+};
 
-const std::array<option, 10> kLongOptions{{
+const std::array<option, 13> kLongOptions{{
     {"help", no_argument, nullptr, 'h'},
     {"force", no_argument, nullptr, 'f'},
     {"version", no_argument, nullptr, kVersion},
@@ -24,6 +34,9 @@ const std::array<option, 10> kLongOptions{{
     {"stop-at-block", required_argument, nullptr, kStopAtBlock},
     {"unchecked", no_argument, nullptr, kUnchecked},
     {"join-anyway", no_argument, nullptr, kJoinAnyway},
+    {"check-against", required_argument, nullptr, kCheckAgainst},
+    {"no-checksum-search", no_argument, nullptr, kNoChecksumSearch},
+    {"sha256", no_argument, nullptr, kSha256},
     {nullptr, 0, nullptr, 0},
 }};
 
@@ -110,6 +123,19 @@ bool Reader::option(int code, const char* argument) {
     case kUnchecked:
         m_unchecked = true;
         break;
+    case kCheckAgainst:
+        options.checkAgainst = argument;
+        if (options.checkAgainst.empty()) {
+            result.error = TextFill::Fill(Catalog::Translated("invalid checksum file: %s"),
+                                          {shellQuoted(argument, true)});
+        }
+        break;
+    case kNoChecksumSearch:
+        options.checksumSearch = false;
+        break;
+    case kSha256:
+        options.printSha256 = true;
+        break;
     case kStopAtBlock:
         if (const auto count = blockCount(argument)) {
             options.stopAtBlock = *count;
@@ -167,7 +193,7 @@ CommandLine CommandLine::parse(int argc, char** argv) {
     optind = 0;
     int code = 0;
     while ((code = getopt_long(argc, argv, kShortOptions, kLongOptions.data(), nullptr)) != -1) {
-        const bool takesValue = code == 1 || code == kStopAtBlock;
+        const bool takesValue = code == 1 || code == kStopAtBlock || code == kCheckAgainst;
         if (!reader.option(code, takesValue ? optarg : argv[optind - 1])) {
             return reader.result;
         }

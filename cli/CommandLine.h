@@ -18,6 +18,11 @@ struct JoinOptions {
     bool plainCopy = false;
     bool force = false;
     bool joinAnyway = false;
+    // The checksum file to check the finished target against; empty to look for one.
+    std::string checkAgainst;
+    bool checksumSearch = true;
+    // Print the target's SHA-256 as sha256sum does once it is read back.
+    bool printSha256 = false;
     std::uint64_t stopAtBlock = 0;
     std::string target;
     std::vector<Row> rows;

@@ -1,6 +1,7 @@
 #include "ConsoleHost.h"
 
 #include "Catalog.h"
+#include "CheckText.h"
 #include "CombineEngine.h"
 #include "Console.h"
 #include "FindingText.h"
@@ -17,8 +18,10 @@ namespace {
 const char* const kProgram = "veltrane-join: ";
 #ifdef _WIN32
 constexpr std::string_view kSeparators = "/\\";
+constexpr bool kBackslashSeparates = true;
 #else
 constexpr std::string_view kSeparators = "/";
+constexpr bool kBackslashSeparates = false;
 #endif
 
 // What the engine's text leaves out, for a user at a shell: which row, or the system's reason.
@@ -34,6 +37,15 @@ std::string reasonOf(const RunMessage& message) {
     case RunMessage::Kind::SourceGrew:
         return Catalog::Translated(
             "grew during the run; the bytes past its first length are not in the target");
+    case RunMessage::Kind::ChecksumMismatch: {
+        std::string lines;
+        for (const std::string& line : CheckText::MismatchLines(
+                 message, [](const std::string& name) { return shellQuoted(name); },
+                 [](const char* text) { return std::string(Catalog::Translated(text)); })) {
+            lines.append("\n  ").append(line);
+        }
+        return lines;
+    }
     default:
         break;
     }
@@ -44,6 +56,19 @@ std::string reasonOf(const RunMessage& message) {
         reason.pop_back();
     }
     return reason;
+}
+
+// A name as sha256sum prints it: with a backslash before the digest when it needs escapes.
+// Backslashes separate the folders of a Windows path and are left as they are there.
+std::string checksumLine(const std::string& digest, const std::string& name) {
+    std::string escaped;
+    for (const char c : name) {
+        escaped.append(c == '\\' && !kBackslashSeparates ? R"(\\)"
+                       : c == '\n'                       ? R"(\n)"
+                       : c == '\r'                       ? R"(\r)"
+                                                         : std::string(1, c));
+    }
+    return (escaped == name ? "" : "\\") + digest + "  " + escaped + "\n";
 }
 
 } // namespace
@@ -68,6 +93,7 @@ std::vector<ListedRow> ConsoleHost::listedRows() {
 
 void ConsoleHost::runPlanned(const std::vector<SourceFacts>& pieces) {
     m_walkEnded = false;
+    m_checking = false;
     if (m_progress) {
         m_progress->plan(pieces);
     }
@@ -89,15 +115,33 @@ void ConsoleHost::setSourceLength(std::uint64_t length) {
 
 void ConsoleHost::setProgressRange(std::uint32_t lower, std::uint32_t upper) {
     LineHost::setProgressRange(lower, upper);
-    if (m_progress) {
+    if (m_progress && !m_checking) {
         m_progress->begin(m_sourceLength);
     }
 }
 
 void ConsoleHost::setProgressPosition(std::uint32_t position) {
     LineHost::setProgressPosition(position);
-    if (m_progress) {
+    if (m_progress && !m_checking) {
         m_progress->update(position);
+    }
+}
+
+void ConsoleHost::checkingTarget(std::uint64_t /*length*/) {
+    // The join is complete: its summary stands, and the reading back draws no line of its own.
+    if (m_progress) {
+        m_progress->finish(ProgressLine::Outcome::Complete);
+    }
+    m_checking = true;
+}
+
+void ConsoleHost::targetDigested(const TargetDigest& digest) {
+    LineHost::targetDigested(digest);
+    if (digest.algorithm == Digest::Algorithm::Sha256) {
+        m_sha256 = digest.hex;
+    }
+    if (!digest.checksumFile.empty()) {
+        m_checksumFile = digest.checksumFile;
     }
 }
 
@@ -133,30 +177,54 @@ void ConsoleHost::showApplicationNotice(const std::string& text, RunOutcome outc
     // A refused run said why; one that ended unchanged without a word was stopped.
     const bool stoppedUnchanged =
         outcome == RunOutcome::Unchanged && !showedMessage() && !m_declined;
-    m_stopped = outcome == RunOutcome::Stopped || stoppedUnchanged;
+    // A check that ended without a word was stopped.
+    const bool checkStopped = outcome == RunOutcome::NotChecked && !showedMessage();
+    m_stopped = outcome == RunOutcome::Stopped || stoppedUnchanged || checkStopped;
     m_stoppedBy = m_stopped ? m_stopSignal.load() : 0;
     if (m_progress) {
         m_progress->finish(progressOutcome(outcome));
     }
-    // The trace on standard output is complete before anyone waiting for the end goes on.
+    // The digest follows the trace, and both are complete before anyone waiting goes on.
+    if (m_printSha256 && !m_sha256.empty() && outcome != RunOutcome::NotChecked) {
+        noteTraceResult(Console::write(stdout, checksumLine(m_sha256, targetBoxText())));
+    }
     noteTraceResult(std::fflush(stdout) == 0);
-    if (m_stopped) {
+    if (m_stopped && !checkStopped) {
         const char* said = stoppedUnchanged ? Translatable("stopped: %s was not changed")
                                             : Translatable("stopped: %s is incomplete");
         writeMessageLine(kProgram +
                          TextFill::Fill(Catalog::Translated(said), {shellQuoted(targetBoxText())}));
     }
+    tellCheck(outcome);
     LineHost::showApplicationNotice(Catalog::Translated(text.c_str()), outcome);
 }
 
 ProgressLine::Outcome ConsoleHost::progressOutcome(RunOutcome outcome) const {
     switch (outcome) {
     case RunOutcome::Complete:
+    case RunOutcome::Checked:
+    case RunOutcome::NotChecked:
+    case RunOutcome::Mismatch:
         return ProgressLine::Outcome::Complete;
     case RunOutcome::Stopped:
         return ProgressLine::Outcome::Stopped;
     default:
         return m_walkEnded ? ProgressLine::Outcome::Failed : ProgressLine::Outcome::PieceFailed;
+    }
+}
+
+void ConsoleHost::tellCheck(RunOutcome outcome) {
+    if (outcome != RunOutcome::Checked && outcome != RunOutcome::NotChecked) {
+        return;
+    }
+    const std::string line = CheckText::OutcomeText(
+        outcome, m_checksumFile, [](const std::string& name) { return shellQuoted(name); },
+        [](const char* text) { return std::string(Catalog::Translated(text)); });
+    // A stopped check is worth saying even to -q: the run's exit status tells of a stop.
+    if (outcome == RunOutcome::NotChecked) {
+        writeMessageLine(kProgram + shellQuoted(targetBoxText()) + ": " + line);
+    } else {
+        writeNoticeLine(kProgram + shellQuoted(targetBoxText()) + ": " + line);
     }
 }
 
@@ -187,6 +255,7 @@ void ConsoleHost::writeNoticeLine(const std::string& line) {
 std::string ConsoleHost::messageLine(const RunMessage& message) {
     const std::string path = message.path.empty() ? "" : shellQuoted(message.path) + ": ";
     const std::string reason = reasonOf(message);
-    return kProgram + path + Catalog::Translated(message.text()) +
-           (reason.empty() ? "" : ": " + reason);
+    // A reason of its own lines follows the text without a colon.
+    const std::string separator = reason.empty() || reason.front() == '\n' ? "" : ": ";
+    return kProgram + path + Catalog::Translated(message.text()) + separator + reason;
 }

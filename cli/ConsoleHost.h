@@ -19,6 +19,8 @@ public:
     // Errors only: no notice.
     void setQuiet(bool quiet) { m_quiet = quiet; }
     void showProgressOn(std::FILE* terminal);
+    // Prints the target's SHA-256 on standard output once it is read back, as sha256sum does.
+    void printSha256() { m_printSha256 = true; }
     // Stops the run for the signal `number`; from any thread. A signal that comes before the
     // run starts, whose stop the start clears, stops it all the same before the target is
     // emptied.
@@ -43,11 +45,15 @@ public:
     void showWindowMessage(const RunMessage& message) override;
     // Each finding on its own line; the run goes on only when told to join anyway.
     bool askToJoinAnyway(const std::vector<JoinFinding>& findings) override;
+    void checkingTarget(std::uint64_t length) override;
+    void targetDigested(const TargetDigest& digest) override;
     void showApplicationNotice(const std::string& text, RunOutcome outcome) override;
 
 private:
     void noteTraceResult(bool written);
     ProgressLine::Outcome progressOutcome(RunOutcome outcome) const;
+    // What the run's end says of the check on standard error.
+    void tellCheck(RunOutcome outcome);
     void writeProgressLine(const std::string& line) override;
     void writeMessageLine(const std::string& line) override;
     void writeNoticeLine(const std::string& line) override;
@@ -55,10 +61,16 @@ private:
 
     bool m_trace = false;
     bool m_quiet = false;
+    bool m_printSha256 = false;
+    // The worker's alone until the notice.
+    std::string m_sha256;
+    std::string m_checksumFile;
     std::unique_ptr<ProgressLine> m_progress;
     std::uint64_t m_sourceLength = 0;
     // Whether a failure ended the run's walk, in the piece being copied or after the last.
     bool m_walkEnded = false;
+    // The target is being read back: the run's line is over.
+    bool m_checking = false;
     std::atomic<int> m_stopSignal{0};
     std::atomic<CombineEngine*> m_stoppedEngine{nullptr};
     std::atomic<bool> m_stopped{false};

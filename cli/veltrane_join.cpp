@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -34,11 +35,19 @@ constexpr const char* kHelp = Translatable(
     "                     missing or out of order, volumes of a format, no room\n"
     "      --unchecked    leave out the SOURCE that follows, like a row whose box is\n"
     "                     clear\n"
+    "      --check-against=FILE  check the finished TARGET against the checksum that\n"
+    "                     FILE gives for it (GNU or BSD lines, .sfv)\n"
+    "      --no-checksum-search  look for no checksum beside TARGET or the first\n"
+    "                     SOURCE (TARGET.sha256, SHA256SUMS, MD5SUMS, .sfv, ...)\n"
+    "      --sha256       print TARGET's SHA-256 as read back, as sha256sum does\n"
     "  -q, --quiet        print nothing but errors: no progress line, no notice\n"
     "      --plain-copy   move every block through memory, never by the system's\n"
     "                     file-to-file copy, so that no extent is shared\n"
     "  -h, --help         show this help and exit\n"
     "      --version      show the version and exit\n"
+    "\n"
+    "A complete TARGET is read back from the disk and checked when a checksum is\n"
+    "found for it; a mismatch is an error.\n"
     "\n"
     "On a terminal, standard error shows the run's progress. A file that cannot be\n"
     "used is reported as \"veltrane-join: PATH: TEXT: REASON\" on standard error, and\n"
@@ -95,6 +104,12 @@ int join(const JoinOptions& options) {
         engine.SetPlainCopy(options.plainCopy);
         engine.SetRefuseNonEmptyTarget(!options.force);
         engine.SetStopAtBlock(options.stopAtBlock);
+        CombineEngine::CheckOptions check{options.checkAgainst, options.checksumSearch, {}};
+        if (options.printSha256) {
+            check.shown.push_back(Digest::Algorithm::Sha256);
+            host.printSha256();
+        }
+        engine.SetCheck(std::move(check));
         const StopSignals signals([&](int number) { host.stopForSignal(engine, number); });
         if (!engine.OnStart()) {
             return 1;

@@ -5,6 +5,7 @@
 #include "EngineInterface.h"
 #include "EngineTexts.h"
 #include "JoinCheck.h"
+#include "TargetCheck.h"
 
 #include <algorithm>
 #include <array>
@@ -126,7 +127,75 @@ RunOutcome CombineEngine::CombineFiles() {
     if (m_facts.cutShort) {
         return RunOutcome::Stopped;
     }
-    return m_facts.failed ? RunOutcome::Failed : RunOutcome::Complete;
+    return m_facts.failed ? RunOutcome::Failed : CheckTarget();
+}
+
+RunOutcome CombineEngine::CheckTarget() {
+    std::optional<ChecksumSource::Expected> expected;
+    if (!FindExpected(expected)) {
+        return RunOutcome::NotChecked;
+    }
+    std::vector<Digest> digests;
+    if (expected) {
+        digests.emplace_back(expected->algorithm);
+    }
+    for (const Digest::Algorithm algorithm : m_check.shown) {
+        if (!expected || algorithm != expected->algorithm) {
+            digests.emplace_back(algorithm);
+        }
+    }
+    if (digests.empty()) {
+        return RunOutcome::Complete;
+    }
+    TargetCheck check(m_host, m_stop);
+    switch (check.read(m_targetPath, digests)) {
+    case TargetCheck::Result::Stopped:
+        return RunOutcome::NotChecked;
+    case TargetCheck::Result::Failed:
+        m_host.showWindowMessage(RunMessage(Kind::ReadBack, m_targetPath, check.error()));
+        return RunOutcome::NotChecked;
+    case TargetCheck::Result::Read:
+        break;
+    }
+    std::string actual;
+    for (Digest& digest : digests) {
+        TargetDigest result{digest.algorithm(), digest.finish(), {}};
+        if (expected && result.algorithm == expected->algorithm) {
+            result.checksumFile = expected->file;
+            actual = result.hex;
+        }
+        m_host.targetDigested(result);
+    }
+    if (!expected) {
+        return RunOutcome::Complete;
+    }
+    if (actual == expected->digest) {
+        return RunOutcome::Checked;
+    }
+    RunMessage mismatch(Kind::ChecksumMismatch, m_targetPath, {}, expected->file);
+    mismatch.expected = expected->digest;
+    mismatch.actual = actual;
+    m_host.showWindowMessage(mismatch);
+    return RunOutcome::Mismatch;
+}
+
+bool CombineEngine::FindExpected(std::optional<ChecksumSource::Expected>& expected) {
+    const ChecksumSource source(m_targetPath, m_pieces.empty() ? "" : m_pieces.front().path);
+    if (m_check.against.empty()) {
+        if (m_check.search) {
+            // A malformed side file is passed over, said, and costs the run nothing.
+            expected = source.search(
+                [this](const RunMessage& message) { m_host.showWindowMessage(message); });
+        }
+        return true;
+    }
+    auto named = source.named(m_check.against);
+    if (const auto* message = std::get_if<RunMessage>(&named)) {
+        m_host.showWindowMessage(*message);
+        return false;
+    }
+    expected = std::get<ChecksumSource::Expected>(std::move(named));
+    return true;
 }
 
 bool CombineEngine::PrepareTarget(DiskFile& target, int& rows) {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "BlockMover.h"
+#include "ChecksumSource.h"
+#include "Digest.h"
 #include "RunState.h"
 #include "SourceFacts.h"
 #include "WriteBehind.h"
@@ -32,6 +34,15 @@ public:
 
     static constexpr std::size_t kBlockSize = 0x100000;
 
+    // What a complete run does once its target is flushed.
+    struct CheckOptions {
+        // A checksum file the user named; when empty, one is looked for unless `search` is off.
+        std::string against;
+        bool search = true;
+        // Digests a host wants of the target, checksum found or not.
+        std::vector<Digest::Algorithm> shown;
+    };
+
     explicit CombineEngine(EngineInterface& host);
     CombineEngine(const CombineEngine&) = delete;
     CombineEngine& operator=(const CombineEngine&) = delete;
@@ -50,6 +61,8 @@ public:
     // a Stop pressed at that moment would; 0 for none. A step over blocks without data ends
     // at that block, so the target is as a plain block-by-block copy would leave it.
     void SetStopAtBlock(std::uint64_t block) { m_stopAtBlock = block; }
+    // For the runs started after it; not while one is busy.
+    void SetCheck(CheckOptions options) { m_check = std::move(options); }
     // The furthest-from-done phase of this engine's workers, and the latest run's outcome. A
     // worker leaves Ending before its workerEnded(), so a host woken there finds itself free.
     RunState State() const;
@@ -93,6 +106,10 @@ private:
     void WalkRows(DiskFile& target, int rows);
     bool AnyRowTicked(int from, int rows);
     void FinishTarget(DiskFile& target);
+    // Reads a complete, flushed target back and compares it with the checksum found for it.
+    RunOutcome CheckTarget();
+    // False, the user told why, when a checksum file the user named gives none for the target.
+    bool FindExpected(std::optional<ChecksumSource::Expected>& expected);
     // The `length` bytes of the mover's source, block by block from the target's `targetStart`.
     BlockMover::Status AppendSpan(BlockMover& mover, std::uint64_t length,
                                   std::uint64_t targetStart, DiskFile& target);
@@ -114,6 +131,7 @@ private:
     std::atomic<std::uint64_t> m_stopAtBlock{0};
     std::atomic<RunOutcome> m_outcome{RunOutcome::Complete};
     RunFacts m_facts;
+    CheckOptions m_check;
     // The ticked sources as the check found them, for the run's totals; the worker's alone.
     std::vector<SourceFacts> m_pieces;
     // Whole blocks begun in the current run; the worker's alone.

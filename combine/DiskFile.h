@@ -47,6 +47,11 @@ public:
     // Opens a source only to look at it, sooner than the run: never waits, not even for
     // another program's lease (then fails with operation_would_block), and marks nothing.
     bool probeSource(const std::string& path, const DiskFile& target);
+    // Opens a finished target to read it back from the disk rather than from the system's
+    // cache: its cached pages are dropped first, or the cache is read around.
+    bool openReadBack(const std::string& path);
+    // Whether this is the file that standard output writes to.
+    bool isStandardOutput() const;
     // The file's first bytes, to see what it is: the count read, 0 on error. A look, not one of
     // the run's reads: no fault of those strikes it.
     std::size_t readHead(std::span<char> buffer);
@@ -143,5 +148,7 @@ private:
 #ifdef _WIN32
     // A source whose holes can be asked for; a target marked to keep its holes.
     bool m_sparse = false;
+    // Read around the cache: reads must start and end on sector bounds.
+    bool m_unbuffered = false;
 #endif
 };

@@ -5,6 +5,7 @@
 #include "RunMessage.h"
 #include "RunOutcome.h"
 #include "SourceFacts.h"
+#include "TargetDigest.h"
 
 #include <cstdint>
 #include <string>
@@ -44,6 +45,13 @@ public:
     // What the check before the run found, as one yes-or-no question modal to the window: true
     // when the user wants the join made all the same.
     virtual bool askToJoinAnyway(const std::vector<JoinFinding>& findings) = 0;
+    // The finished target is about to be read back to be checked, `length` bytes: the bar's
+    // next range is the check's. Called from the worker; it must not wait for the window.
+    virtual void checkingTarget(std::uint64_t /*length*/) {}
+    // Each digest of the finished target that its check computed, before any message about it
+    // and before the notice: a window names the checksum file of a match. Called from the
+    // worker; it must not wait for the window.
+    virtual void targetDigested(const TargetDigest& /*digest*/) {}
     // An application-level message box, the run's end notice; returns once the user has closed
     // it. A window says the outcome under the text, unless the run was complete.
     virtual void showApplicationNotice(const std::string& text, RunOutcome outcome) = 0;

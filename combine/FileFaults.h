@@ -14,7 +14,18 @@ public:
     // WriteOut: the wait for a written range to reach the disk, on systems that wait for one.
     // Identity: the query of a file's id, which some network volumes answer with none (Windows).
     // FolderFlush: the flush of the folder that a created target's name lives in (POSIX).
-    enum class Call { Lock, KernelCopy, Read, Write, WriteOut, Flush, FolderFlush, Identity };
+    // ReadBack: the moment a finished target, its cache dropped, is about to be read back.
+    enum class Call {
+        Lock,
+        KernelCopy,
+        Read,
+        Write,
+        WriteOut,
+        Flush,
+        FolderFlush,
+        Identity,
+        ReadBack
+    };
 
     struct Fault {
         Call call = Call::Read;

@@ -25,6 +25,18 @@ struct RunMessage {
         // not in the target.
         SourceGrew,
         WriteTarget,
+        // The target read back does not match the checksum file `otherPath` gives for it.
+        ChecksumMismatch,
+        // A checksum file that is not one of the forms read; `path` is that file.
+        ChecksumMalformed,
+        // A side file met in the search for a checksum that is malformed: passed over, a
+        // warning that leaves the run as it was.
+        SideFileMalformed,
+        // The checksum file the user named holds none for the target.
+        ChecksumNotListed,
+        OpenChecksum,
+        // The finished target could not be read back to be checked.
+        ReadBack,
     };
 
     explicit RunMessage(Kind kind, std::string path = {}, std::error_code error = {},
@@ -37,6 +49,9 @@ struct RunMessage {
     std::string otherPath;
     // The system's reason, when it gave one.
     std::error_code error;
+    // Of a mismatch: the digest the checksum file gives, and the one read back.
+    std::string expected;
+    std::string actual;
 
     const char* text() const {
         switch (kind) {
@@ -57,6 +72,17 @@ struct RunMessage {
             return EngineTexts::kSourceGrew;
         case Kind::WriteTarget:
             return EngineTexts::kWriteTargetFailed;
+        case Kind::ChecksumMismatch:
+            return EngineTexts::kChecksumMismatch;
+        case Kind::ChecksumMalformed:
+        case Kind::SideFileMalformed:
+            return EngineTexts::kChecksumMalformed;
+        case Kind::ChecksumNotListed:
+            return EngineTexts::kChecksumNotListed;
+        case Kind::OpenChecksum:
+            return EngineTexts::kOpenChecksumFailed;
+        case Kind::ReadBack:
+            return EngineTexts::kReadBackFailed;
         }
         return EngineTexts::kWriteTargetFailed;
     }

@@ -86,7 +86,17 @@ void LineHost::setProgressPosition(std::uint32_t position) {
 void LineHost::showWindowMessage(const RunMessage& message) {
     writeMessageLine(messageLine(message));
     const std::lock_guard lock(m_mutex);
-    m_showedMessage = true;
+    m_showedMessage = m_showedMessage || message.kind != RunMessage::Kind::SideFileMalformed;
+}
+
+void LineHost::targetDigested(const TargetDigest& digest) {
+    const std::lock_guard lock(m_mutex);
+    m_digests.push_back(digest);
+}
+
+std::vector<TargetDigest> LineHost::digests() const {
+    const std::lock_guard lock(m_mutex);
+    return m_digests;
 }
 
 RunOutcome LineHost::lastOutcome() const {

@@ -23,7 +23,10 @@ public:
 
     // Waits until `count` end notices have been shown in all.
     void waitForNotices(int count = 1);
+    // Whether a message was shown, a warning about a malformed side file left out.
     bool showedMessage() const;
+    // The digests of the targets' checks, in the order computed.
+    std::vector<TargetDigest> digests() const;
     // How the latest run ended, once its notice was shown.
     RunOutcome lastOutcome() const;
 
@@ -37,6 +40,7 @@ public:
     void showWindowMessage(const RunMessage& message) override;
     // A line "finding: ..." for each, then the answer setJoinAnyway() gave.
     bool askToJoinAnyway(const std::vector<JoinFinding>& findings) override;
+    void targetDigested(const TargetDigest& digest) override;
     void showApplicationNotice(const std::string& text, RunOutcome outcome) override;
 
 protected:
@@ -55,6 +59,7 @@ private:
     std::condition_variable m_noticeShown;
     std::string m_target;
     std::vector<ListedRow> m_rows;
+    std::vector<TargetDigest> m_digests;
     int m_notices = 0;
     bool m_showedMessage = false;
     bool m_joinAnyway = true;

@@ -35,6 +35,9 @@ has_files veltrane-join usr/bin/veltrane-join usr/share/man/man1/veltrane-join.1
 if dpkg-deb -f "$deb" Depends | grep -Ei 'qt|libx|libgl|veltrane'; then
   fail "veltrane-join must not depend on a toolkit, a display or the window"
 fi
+for library in libssl3 zlib1g; do
+  dpkg-deb -f "$deb" Depends | grep -q "$library" || fail "veltrane-join must depend on $library"
+done
 join=$tree/veltrane-join/usr/bin/veltrane-join
 
 unpack veltrane

@@ -10,6 +10,7 @@
 #include "FileList.h"
 #include "JoinQuestion.h"
 #include "ProgressRelay.h"
+#include "RunBoxText.h"
 #include "ShellQuote.h"
 #include "TextMark.h"
 #include "TypedName.h"
@@ -34,6 +35,7 @@
 #include <QThread>
 #include <string_view>
 #include <type_traits>
+#include <utility>
 
 namespace {
 
@@ -310,8 +312,9 @@ void CVeltraneDlg::setProgressPosition(std::uint32_t position) {
 }
 
 void CVeltraneDlg::showWindowMessage(const RunMessage& message) {
-    OnUiThread(
-        [this, &message] { ShowMessageBox(UiText::Shown(message.text()), Qt::WindowModal); });
+    const QString text = QString::fromStdString(RunBoxText::Message(
+        message, [](const char* line) { return UiText::Shown(line).toStdString(); }));
+    OnUiThread([this, &text] { ShowMessageBox(text, Qt::WindowModal); });
 }
 
 bool CVeltraneDlg::askToJoinAnyway(const std::vector<JoinFinding>& findings) {
@@ -331,14 +334,17 @@ bool CVeltraneDlg::askToJoinAnyway(const std::vector<JoinFinding>& findings) {
     });
 }
 
+void CVeltraneDlg::targetDigested(const TargetDigest& digest) {
+    if (!digest.checksumFile.empty()) {
+        m_checkedAgainst = digest.checksumFile;
+    }
+}
+
 void CVeltraneDlg::showApplicationNotice(const std::string& text, RunOutcome outcome) {
-    OnUiThread([this, &text, outcome] {
-        QString shown = UiText::Shown(text.c_str());
-        if (const char* line = OutcomeLine(outcome)) {
-            shown += QLatin1Char('\n') + UiText::Shown(line);
-        }
-        ShowMessageBox(shown, Qt::ApplicationModal);
-    });
+    const QString shown = QString::fromStdString(
+        RunBoxText::Notice(text, outcome, std::exchange(m_checkedAgainst, {}),
+                           [](const char* line) { return UiText::Shown(line).toStdString(); }));
+    OnUiThread([this, &shown] { ShowMessageBox(shown, Qt::ApplicationModal); });
 }
 
 void CVeltraneDlg::ShowMessageBox(const QString& text, Qt::WindowModality modality) {

@@ -39,6 +39,8 @@ public:
     void setProgressPosition(std::uint32_t position) override;
     void showWindowMessage(const RunMessage& message) override;
     bool askToJoinAnyway(const std::vector<JoinFinding>& findings) override;
+    // Keeps the checksum file of a match for the notice.
+    void targetDigested(const TargetDigest& digest) override;
     void showApplicationNotice(const std::string& text, RunOutcome outcome) override;
     // Wakes the destructor's wait for the workers, on this window's thread.
     void workerEnded() override;
@@ -83,6 +85,8 @@ private:
     QMenu* m_systemMenu = nullptr;
     // Set while the destructor waits for the workers to end.
     QEventLoop* m_workersWait = nullptr;
+    // The checksum file the latest check compared with; the worker's alone.
+    std::string m_checkedAgainst;
     // Holds the stop flag and the target path of the runs.
     CombineEngine m_engine{*this};
 };

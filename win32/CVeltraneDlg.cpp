@@ -9,6 +9,7 @@
 #include "FileDialogs.h"
 #include "FileRows.h"
 #include "JoinQuestion.h"
+#include "RunBoxText.h"
 #include "ShellQuote.h"
 #include "TextMark.h"
 #include "WideText.h"
@@ -19,6 +20,7 @@
 #include <optional>
 #include <shellapi.h>
 #include <shlwapi.h>
+#include <utility>
 
 using namespace ControlIds;
 
@@ -423,7 +425,9 @@ void CVeltraneDlg::ApplyPendingPosition() {
 }
 
 void CVeltraneDlg::showWindowMessage(const RunMessage& message) {
-    OnUiThread([this, &message] { ShowMessageBox(Catalog::Translated(message.text())); });
+    const std::string text = RunBoxText::Message(
+        message, [](const char* line) { return std::string(Catalog::Translated(line)); });
+    OnUiThread([this, &text] { ShowMessageBox(text); });
 }
 
 bool CVeltraneDlg::askToJoinAnyway(const std::vector<JoinFinding>& findings) {
@@ -441,11 +445,16 @@ bool CVeltraneDlg::askToJoinAnyway(const std::vector<JoinFinding>& findings) {
     return join;
 }
 
-void CVeltraneDlg::showApplicationNotice(const std::string& text, RunOutcome outcome) {
-    std::string shown = Catalog::Translated(text.c_str());
-    if (const char* line = OutcomeLine(outcome)) {
-        shown += std::string("\n") + Catalog::Translated(line);
+void CVeltraneDlg::targetDigested(const TargetDigest& digest) {
+    if (!digest.checksumFile.empty()) {
+        m_checkedAgainst = digest.checksumFile;
     }
+}
+
+void CVeltraneDlg::showApplicationNotice(const std::string& text, RunOutcome outcome) {
+    const std::string shown =
+        RunBoxText::Notice(text, outcome, std::exchange(m_checkedAgainst, {}),
+                           [](const char* line) { return std::string(Catalog::Translated(line)); });
     OnUiThread([this, &shown] { ShowMessageBox(shown); });
 }
 

@@ -40,6 +40,8 @@ public:
     void setProgressPosition(std::uint32_t position) override;
     void showWindowMessage(const RunMessage& message) override;
     bool askToJoinAnyway(const std::vector<JoinFinding>& findings) override;
+    // Keeps the checksum file of a match for the notice.
+    void targetDigested(const TargetDigest& digest) override;
     void showApplicationNotice(const std::string& text, RunOutcome outcome) override;
 
 private:
@@ -80,6 +82,8 @@ private:
     std::vector<std::wstring> m_startFiles;
     LatestPosition m_position;
     RowStore m_rows;
+    // The checksum file the latest check compared with; the worker's alone.
+    std::string m_checkedAgainst;
     // Holds the stop flag and the target path of the runs. Destroyed first, once the window
     // is gone: the worker's calls then return at once, so joining it cannot hang.
     CombineEngine m_engine{*this};

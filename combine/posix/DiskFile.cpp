@@ -318,6 +318,24 @@ bool DiskFile::probeSource(const std::string& path, const DiskFile& target) {
     return !isSameFile(target) || refuse(FileError::IsTheTarget);
 }
 
+bool DiskFile::openReadBack(const std::string& path) {
+    if (!openRegular(path, false, false)) {
+        return false;
+    }
+    // The run flushed the target, so every page is clean and the whole file can be dropped:
+    // what is read next comes from the disk.
+    dropCached({0, m_length});
+    faultable(FileFaults::Call::ReadBack, 0, [](std::size_t) { return 0; });
+    return true;
+}
+
+bool DiskFile::isStandardOutput() const {
+    struct stat info {};
+    return m_identity.known() && ::fstat(STDOUT_FILENO, &info) == 0 &&
+           Identity{static_cast<std::uint64_t>(info.st_dev),
+                    static_cast<std::uint64_t>(info.st_ino)} == m_identity;
+}
+
 std::size_t DiskFile::readHead(std::span<char> buffer) {
     const ssize_t n = retryOnInterrupt(
         [&] { return ::pread(static_cast<int>(m_handle), buffer.data(), buffer.size(), 0); });

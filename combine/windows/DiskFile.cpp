@@ -120,7 +120,7 @@ template <typename Call> BOOL faultable(FileFaults::Call which, std::size_t size
 // The target is the run's alone; a source is shared as freely as other programs allow. An
 // indexer or a virus scanner often opens a new file for a moment: a target they hold is tried
 // again for about a second.
-HANDLE openHandle(const std::wstring& name, bool forWriting) {
+HANDLE openHandle(const std::wstring& name, bool forWriting, bool unbuffered) {
     // The target is never read: its attributes and id are all the run asks of it.
     const DWORD access = forWriting ? GENERIC_WRITE | FILE_READ_ATTRIBUTES : GENERIC_READ;
     const DWORD sharing = forWriting ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE;
@@ -128,8 +128,10 @@ HANDLE openHandle(const std::wstring& name, bool forWriting) {
     constexpr int kAttempts = 10;
     constexpr DWORD kPauseMs = 100;
     for (int attempt = 1;; ++attempt) {
-        const HANDLE handle = ::CreateFileW(name.c_str(), access, sharing, nullptr, disposition,
-                                            FILE_ATTRIBUTE_NORMAL, nullptr);
+        const HANDLE handle = ::CreateFileW(
+            name.c_str(), access, sharing, nullptr, disposition,
+            unbuffered ? FILE_FLAG_NO_BUFFERING | FILE_FLAG_SEQUENTIAL_SCAN : FILE_ATTRIBUTE_NORMAL,
+            nullptr);
         if (handle != INVALID_HANDLE_VALUE || !forWriting || attempt == kAttempts ||
             ::GetLastError() != ERROR_SHARING_VIOLATION) {
             return handle;
@@ -168,7 +170,7 @@ bool DiskFile::openRegular(const std::string& path, bool forWriting, bool /*mayW
                           ? std::error_code(ERROR_INVALID_NAME, std::system_category())
                           : make_error_code(FileError::NotRegularFile));
     }
-    const HANDLE handle = openHandle(name, forWriting);
+    const HANDLE handle = openHandle(name, forWriting, m_unbuffered);
     if (handle == INVALID_HANDLE_VALUE) {
         return failed(systemError());
     }
@@ -283,6 +285,22 @@ bool DiskFile::probeSource(const std::string& path, const DiskFile& target) {
     return openSource(path, target);
 }
 
+bool DiskFile::openReadBack(const std::string& path) {
+    // Each read then goes to the disk; the caller reads whole sectors into aligned memory.
+    m_unbuffered = true;
+    if (!openRegular(path, false)) {
+        return false;
+    }
+    FileFaults::take(FileFaults::Call::ReadBack);
+    return true;
+}
+
+bool DiskFile::isStandardOutput() const {
+    const HANDLE output = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    return m_identity.known() && output != nullptr && output != INVALID_HANDLE_VALUE &&
+           ::GetFileType(output) == FILE_TYPE_DISK && identityOf(output) == m_identity;
+}
+
 std::size_t DiskFile::readHead(std::span<char> buffer) {
     OVERLAPPED start{};
     DWORD n = 0;
@@ -338,11 +356,13 @@ std::optional<std::size_t> DiskFile::readAt(std::uint64_t offset, std::span<char
     while (done < buffer.size()) {
         OVERLAPPED position;
         DWORD n = 0;
+        DWORD asked = 0;
         if (!atPosition(offset + done, position)) {
             failed(tooFar());
             return std::nullopt;
         }
         if (!faultable(FileFaults::Call::Read, buffer.size() - done, [&](DWORD size) {
+                asked = size;
                 return ::ReadFile(asHandle(m_handle), buffer.data() + done, size, &n, &position);
             })) {
             if (::GetLastError() == ERROR_HANDLE_EOF) {
@@ -351,10 +371,12 @@ std::optional<std::size_t> DiskFile::readAt(std::uint64_t offset, std::span<char
             failed(systemError());
             return std::nullopt;
         }
-        if (n == 0) {
+        done += n;
+        // Unbuffered, a short read is the file's end, and a read from there would not start
+        // on a sector.
+        if (n == 0 || (m_unbuffered && n < asked)) {
             break;
         }
-        done += n;
     }
     return done;
 }

@@ -41,6 +41,8 @@ option '--quiet' doesn't allow an argument|--quiet=yes t a
 option '--stop-at-block' requires an argument|t a --stop-at-block
 invalid number of blocks: 'x'|--stop-at-block=x t a
 invalid number of blocks: '0'|--stop-at-block 0 t a
+option '--check-against' requires an argument|t a --check-against
+invalid checksum file: ''|--check-against= t a
 TABLE
 [ "$(cat "$dir/t")" = keep ] || fail "bad usage must leave the target alone"
 
@@ -96,6 +98,11 @@ if [ "$(id -u)" = 0 ] && command -v setpriv >/dev/null; then
   install -m 0200 -o nobody /dev/null "$dir/user/wo"
   msg=$(setpriv --reuid=nobody --regid=nogroup --clear-groups "$tool" --quiet "$dir/user/wo" \
     "$dir/user/src" 2>&1) && [ "$(cat "$dir/user/wo")" = data ] || fail "a write-only target: $msg"
+  # It cannot be read back, so it is not checked, and says so.
+  msg=$(setpriv --reuid=nobody --regid=nogroup --clear-groups "$tool" --quiet --sha256 -f \
+    "$dir/user/wo" "$dir/user/src" 2>&1)
+  [ $? -eq 1 ] && [ "$msg" = "veltrane-join: $dir/user/wo: failed to read the target file back; it was not checked: Permission denied
+veltrane-join: $dir/user/wo: The target file is complete but was not checked" ] || fail "a write-only target's check: $msg"
 else
   echo "SKIP: a write-only target (needs root to run as another user)"
 fi
@@ -111,6 +118,33 @@ printf 'head' >"$dir/s"; truncate -s 4M "$dir/s"; printf 'end' >>"$dir/s"
 "$tool" -f -- "$dir/t" "$dir/b" 2>/dev/null || fail "-- should end the options"
 "$tool" -f --join-anyway "$dir/t" -- --quiet 2>&1 | grep -qx "veltrane-join: --quiet: failed to open the source file: .*" ||
   fail "after --, an option is a file name"
+
+# After the last byte: the target is read back and checked against the checksum found for it.
+# --sha256 prints it as sha256sum does, into a file that the search then passes over.
+ck="$dir/ck"; mkdir "$ck"
+head -c 3000000 /dev/urandom >"$ck/p.001"; printf 'end' >"$ck/p.002"
+"$tool" --sha256 "$ck/t.img" "$ck"/p.00? >"$ck/t.img.sha256" 2>"$dir/err" || fail "--sha256: $(cat "$dir/err")"
+[ "$(cat "$ck/t.img.sha256")" = "$(sha256sum "$ck/t.img")" ] || fail "--sha256 printed $(cat "$ck/t.img.sha256")"
+msg=$("$tool" -f "$ck/t.img" "$ck"/p.00? 2>&1)
+[ $? -eq 0 ] && [ "$msg" = "veltrane-join: $ck/t.img: Checked: matches $ck/t.img.sha256"$'\n'"notice: combine end" ] ||
+  fail "a match: $msg"
+[ "$("$tool" -f --no-checksum-search "$ck/t.img" "$ck"/p.00? 2>&1)" = "notice: combine end" ] ||
+  fail "--no-checksum-search"
+printf '%064d  t.img\n' 0 >"$ck/SHA256SUMS"
+msg=$("$tool" -f --check-against="$ck/SHA256SUMS" "$ck/t.img" "$ck"/p.00? 2>&1)
+[ $? -eq 1 ] && [ "$msg" = "veltrane-join: $ck/t.img: the target file does not match its checksum
+  checksum file: $ck/SHA256SUMS
+  expected:  $(printf '%064d' 0)
+  read back: $(cut -c1-64 "$ck/t.img.sha256")
+notice: combine end" ] || fail "a mismatch: $msg"
+msg=$("$tool" -f --check-against="$ck/p.002" "$ck/t.img" "$ck"/p.00? 2>&1)
+[ $? -eq 1 ] && [[ $msg == "veltrane-join: $ck/p.002: the checksum file is malformed and was not used"* ]] ||
+  fail "a malformed checksum file: $msg"
+# A sparse target's digest, its holes hashed as zeros without being read.
+printf 'head' >"$ck/sparse"; truncate -s 1G "$ck/sparse"; printf 'tail' >>"$ck/sparse"
+line=$("$tool" -f --sha256 --no-checksum-search "$ck/t.img" "$ck/sparse" 2>/dev/null)
+[ "$line" = "$(sha256sum "$ck/t.img")" ] || fail "a sparse target's digest: $line"
+rm -rf "$ck"
 
 # Messages carry the system's reason; names that could steer the terminal are quoted.
 # Traced, the texts stay as written in every locale.
@@ -200,6 +234,17 @@ grep -qx "veltrane-join: stopped: $dir/t is incomplete" "$dir/tty" || fail "$(ca
 size=$(stat -c %s "$dir/t")
 [ $((size % 1048576)) -eq 0 ] && [ "$size" -lt 1073741824 ] || fail "a stopped target of $size bytes"
 cmp -s -n "$size" "$dir/slow" "$dir/t" || fail "a stopped target should be a clean prefix"
+# A SIGINT during the check after the last byte: the target stays complete, not checked, and the
+# exit status is a stop's. Hashing 64 GiB of holes takes tens of seconds, so the check is
+# surely still running when the target has its full length.
+truncate -s 64G "$dir/holes"
+rm -f "$dir/t"
+bash -c 'set -m; "$0" --sha256 "$1" "$2" >/dev/null 2>"$3" &
+  until [ "$(stat -c %s "$1" 2>/dev/null)" = 68719476736 ]; do sleep 0.01; done
+  kill -INT $!; wait $!' "$tool" "$dir/t" "$dir/holes" "$dir/err" 2>/dev/null
+[ $? -eq 130 ] && [ "$(cat "$dir/err")" = "veltrane-join: $dir/t: The target file is complete but was not checked"$'\n'"notice: combine end" ] ||
+  fail "a stop during the check: $(cat "$dir/err")"
+rm -f "$dir/holes" "$dir/t"
 # In the user's language: English beside the Chinese texts, Chinese beside the English ones, the
 # system's reason in the same language; C, C.UTF-8 and an unknown locale read English throughout,
 # LANGUAGE entry by entry unless the locale is plain C.

@@ -18,6 +18,12 @@ printf 'tail' >"$dir/b"
 [ $? -eq 0 ] || fail "a clean run should exit 0: $(err)"
 [ "$(err)" = "notice: combine end" ] || fail "stderr: $(err)"
 cmp -s <(cat "$dir/片段 1.vmdk" "$dir/b") "$dir/目标.vmdk" || fail "the target should hold both"
+# Read back and checked against the .sha256 beside it; --sha256 prints the same digest.
+sha256sum <"$dir/目标.vmdk" | sed 's/-$/目标.vmdk/' >"$dir/目标.vmdk.sha256"
+"${tool[@]}" --force --sha256 "$dir/目标.vmdk" "$dir/片段 1.vmdk" "$dir/b" >"$dir/out" 2>"$dir/err"
+[ $? -eq 0 ] && err | grep -q "^veltrane-join: .*: Checked: matches .*目标.vmdk.sha256" &&
+  [ "$(cut -c1-64 "$dir/out")" = "$(cut -c1-64 "$dir/目标.vmdk.sha256")" ] || fail "a checked join: $(err) $(cat "$dir/out")"
+rm "$dir/目标.vmdk.sha256"
 
 "${tool[@]}" "$dir/目标.vmdk" "$dir/b" 2>"$dir/err"
 [ $? -eq 1 ] || fail "a target that holds data should be refused"

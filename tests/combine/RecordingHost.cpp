@@ -56,6 +56,13 @@ void RecordingHost::runPlanned(const std::vector<SourceFacts>& pieces) {
     m_planned = pieces;
 }
 
+void RecordingHost::checkingTarget(std::uint64_t length) {
+    record("check " + std::to_string(length));
+    if (onCheckingTarget) {
+        onCheckingTarget();
+    }
+}
+
 void RecordingHost::setProgressRange(std::uint32_t lower, std::uint32_t upper) {
     LineHost::setProgressRange(lower, upper);
     if (onRange) {

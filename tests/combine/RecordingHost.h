@@ -30,10 +30,12 @@ public:
     std::function<void(std::uint32_t)> onRange;
     std::function<void(std::uint32_t)> onPosition;
     std::function<void()> onWorkerEnded;
+    std::function<void()> onCheckingTarget;
 
     std::vector<ListedRow> listedRows() override;
     std::string rowPath(int row) override;
     void runPlanned(const std::vector<SourceFacts>& pieces) override;
+    void checkingTarget(std::uint64_t length) override;
     void setProgressRange(std::uint32_t lower, std::uint32_t upper) override;
     void setProgressPosition(std::uint32_t position) override;
     void showWindowMessage(const RunMessage& message) override;

@@ -1,9 +1,11 @@
 #include "ClassicProgressBar.h"
 #include "FileBytes.h"
 #include "ModalCloser.h"
+#include "ShellQuote.h"
 #include "ShownWindow.h"
 
 #include <QApplication>
+#include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
@@ -69,6 +71,8 @@ private slots:
     void findingsAreAskedAboutBeforeTheTargetIsEmptied();
     void progressFollowsEachSourceAndAGoneSourceIsSkipped();
     void tickedRowNamingTheTargetLeavesItAsItWas();
+    void aCheckedTargetNamesItsChecksumFileAndAMismatchIsAnError_data();
+    void aCheckedTargetNamesItsChecksumFileAndAMismatchIsAnError();
     void workerFinishesItsBlocksWhileTheWindowIsBusy();
     void barRepaintsAtMostOnceAFrame();
 
@@ -315,6 +319,40 @@ void WindowRunTest::tickedRowNamingTheTargetLeavesItAsItWas() {
     QCOMPARE(runToTheEnd(2),
              ModalCloser::plainBoxes({QStringLiteral("创建目标文件失败"), kEndUnchanged}));
     QVERIFY(contentsOf(target) == kept);
+}
+
+void WindowRunTest::aCheckedTargetNamesItsChecksumFileAndAMismatchIsAnError_data() {
+    QTest::addColumn<bool>("matches");
+    QTest::newRow("match") << true;
+    QTest::newRow("mismatch") << false;
+}
+
+void WindowRunTest::aCheckedTargetNamesItsChecksumFileAndAMismatchIsAnError() {
+    QFETCH(bool, matches);
+    const QByteArray bytes = addSource(QStringLiteral("checked piece.bin"), 2 * kMiB + 9);
+    m_window.user().clickCheckBox(0);
+    // A name of its own per row: choosing a file that exists would ask to replace it.
+    const QString name = QStringLiteral("%1.img").arg(QTest::currentDataTag());
+    const QString target = chooseTarget(name);
+    const QString actual =
+        QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+    const QString expected = matches ? actual : QString(64, QLatin1Char('0'));
+    const QString sums = m_folder + QStringLiteral("/SHA256SUMS");
+    FileBytes::write(QFile::encodeName(sums).toStdString(),
+                     (expected + QStringLiteral(" *") + name + '\n').toStdString());
+    const QString named =
+        QString::fromStdString(shellQuoted(QFile::encodeName(sums).toStdString()));
+
+    const QStringList seen = runToTheEnd(matches ? 1 : 2);
+    QFile::remove(sums);
+    QCOMPARE(seen,
+             ModalCloser::plainBoxes(
+                 matches ? QStringList{kEnd + QStringLiteral("\n已校验：与 %1 一致").arg(named)}
+                         : QStringList{QStringLiteral("目标文件与校验和不符\n校验和文件：%1\n"
+                                                      "应为：%2\n实为：%3")
+                                           .arg(named, expected, actual),
+                                       kEnd + QStringLiteral("\n目标文件与校验和不符")}));
+    QVERIFY(contentsOf(target) == bytes);
 }
 
 void WindowRunTest::workerFinishesItsBlocksWhileTheWindowIsBusy() {

@@ -1,7 +1,9 @@
 #include "CMyStaticLink.h"
 #include "ControlIds.h"
 #include "DialogForm.h"
+#include "Digest.h"
 #include "FileBytes.h"
+#include "ShellQuote.h"
 #include "WideText.h"
 #include "WindowDriver.h"
 
@@ -319,6 +321,36 @@ TEST_F(NativeWindowTest, RunJoinsTheTickedRowsByteForByteAndEndsWithTheNotice) {
     EXPECT_EQ(::SendMessageW(progress, PBM_GETRANGE, FALSE, 0), 2);
     EXPECT_EQ(::SendMessageW(progress, PBM_GETPOS, 0, 0), 1);
     EXPECT_TRUE(window.Close());
+}
+
+TEST_F(NativeWindowTest, ACheckedTargetNamesItsChecksumFileAndAMismatchIsAnError) {
+    const fs::path source = WriteFile(m_dir / L"校验.bin", (2 * FileBytes::kMiB) + 9, 5);
+    const fs::path target = m_dir / L"checked.img";
+    const fs::path sums = m_dir / L"checked.img.sha256";
+    Digest digest(Digest::Algorithm::Sha256);
+    digest.update(Bytes(source));
+    const std::string actual = digest.finish();
+    const std::string named = shellQuoted(WideText::ToUtf8(sums.wstring()));
+    for (const bool matches : {true, false}) {
+        const std::string expected = matches ? actual : std::string(64, '0');
+        FileBytes::write(WideText::ToUtf8(sums.wstring()), expected + "  checked.img\r\n");
+        WindowDriver window({source.wstring()});
+        window.SetChecked(0, true);
+        window.SetTargetText(target.wstring());
+        window.Click(IDC_START);
+        if (!matches) {
+            EXPECT_TRUE(window.CloseMessageBox(Wide(("目标文件与校验和不符\n校验和文件：" + named +
+                                                     "\n应为：" + expected + "\n实为：" + actual)
+                                                        .c_str())));
+        }
+        EXPECT_TRUE(
+            window.CloseMessageBox(Wide((matches ? "combine end\n已校验：与 " + named + " 一致"
+                                                 : std::string("combine end\n目标文件与校验和不符"))
+                                            .c_str())));
+        EXPECT_EQ(Bytes(target), Bytes(source));
+        EXPECT_TRUE(window.Close());
+        fs::remove(target);
+    }
 }
 
 TEST_F(NativeWindowTest, UnopenableSourceHoldsTheRunWhichRefusesCloseAndHonoursStop) {
