@@ -1,6 +1,8 @@
 #include "CVeltraneDlg.h"
 
+#include "AccessibleNames.h"
 #include "AppResources.h"
+#include "BannerChoice.h"
 #include "CAboutDlg.h"
 #include "ClassicProgressBar.h"
 #include "ControlIds.h"
@@ -9,6 +11,7 @@
 #include "DropOrder.h"
 #include "FileList.h"
 #include "JoinQuestion.h"
+#include "LauncherBadge.h"
 #include "ProgressRelay.h"
 #include "ShellQuote.h"
 #include "TextMark.h"
@@ -104,7 +107,10 @@ QStringList filesToAdd(const QDropEvent* event) {
 
 } // namespace
 
-CVeltraneDlg::CVeltraneDlg(QWidget* parent) : QDialog(parent), m_hIcon(AppResources::icon()) {
+CVeltraneDlg::CVeltraneDlg(QWidget* parent, std::unique_ptr<ProgressBadge> badge)
+    : QDialog(parent), m_hIcon(AppResources::icon()),
+      m_badge(badge ? std::move(badge)
+                    : std::make_unique<LauncherBadge>(AppResources::desktopEntry())) {
     setObjectName(QStringLiteral("veltraneDlg"));
     // A window of its own (with its own task-bar entry) that can be minimised but neither
     // maximised nor resized.
@@ -129,7 +135,7 @@ void CVeltraneDlg::CreateControls() {
     m_progress = form.find<ClassicProgressBar>("progress");
     m_positions = new ProgressRelay(*m_progress);
     auto* banner = form.find<QLabel>("banner");
-    banner->setPixmap(AppResources::banner());
+    banner->setPixmap(AppResources::banner(BannerChoice::ForCatalog(UiText::Language())));
     banner->setScaledContents(true);
     m_linkSoftSiteLabel = form.find<QLabel>("linkSoftSite");
     m_linkHomeLabel = form.find<QLabel>("linkHome");
@@ -151,6 +157,22 @@ void CVeltraneDlg::CreateControls() {
     connect(stop, &QPushButton::clicked, this, &CVeltraneDlg::OnStop);
     connect(addFile, &QPushButton::clicked, this, &CVeltraneDlg::OnAddFile);
     connect(browse, &QPushButton::clicked, this, &CVeltraneDlg::OnBrowseTarget);
+    // The whole run moves as a source begins and as the bar moves within it.
+    connect(m_progress, &ClassicProgressBar::rangeSet, this, &CVeltraneDlg::ShowRunProgress);
+    connect(m_progress, &QProgressBar::valueChanged, this, &CVeltraneDlg::ShowRunProgress);
+    NameControls(form);
+}
+
+void CVeltraneDlg::NameControls(const DialogTemplate& form) {
+    const DialogForm& main = DialogForms::Main();
+    for (const AccessibleNames::Named& named : AccessibleNames::kMain) {
+        form.find<QWidget>(main.control(named.id).name)
+            ->setAccessibleName(UiText::Shown(named.name));
+    }
+}
+
+void CVeltraneDlg::ShowRunProgress() {
+    m_runBadge.moved(m_runProgress.done());
 }
 
 void CVeltraneDlg::OnInitDialog() {
@@ -179,11 +201,14 @@ void CVeltraneDlg::OnSysCommand(unsigned nID) {
 }
 
 void CVeltraneDlg::OnStart() {
-    m_engine.OnStart();
+    if (m_engine.OnStart()) {
+        m_runBadge.runStarted();
+    }
 }
 
 void CVeltraneDlg::OnStop() {
     m_engine.OnStop();
+    m_runBadge.stopAsked();
 }
 
 // Nothing is refused here: a file already listed, or one that does not exist, is reported
@@ -300,12 +325,21 @@ std::string CVeltraneDlg::rowPath(int row) {
     return m_list->rows().path(row);
 }
 
+void CVeltraneDlg::runPlanned(const std::vector<SourceFacts>& pieces) {
+    m_runProgress.planned(pieces);
+}
+
+void CVeltraneDlg::setSourceLength(std::uint64_t length) {
+    m_runProgress.sourceBegins(length);
+}
+
 void CVeltraneDlg::setProgressRange(std::uint32_t lower, std::uint32_t upper) {
     OnUiThread([this, lower, upper] { m_progress->setRange32(lower, upper); });
 }
 
 // The one call the worker does not wait for: it would otherwise wait once a block.
 void CVeltraneDlg::setProgressPosition(std::uint32_t position) {
+    m_runProgress.blockReached(position);
     m_positions->hand(position);
 }
 
@@ -337,7 +371,9 @@ void CVeltraneDlg::showApplicationNotice(const std::string& text, RunOutcome out
         if (const char* line = OutcomeLine(outcome)) {
             shown += QLatin1Char('\n') + UiText::Shown(line);
         }
+        m_runBadge.runEnded(outcome);
         ShowMessageBox(shown, Qt::ApplicationModal);
+        m_runBadge.noticeClosed();
     });
 }
 

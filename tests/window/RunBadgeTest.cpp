@@ -1,0 +1,100 @@
+#include "RunBadge.h"
+
+#include "RecordingBadge.h"
+
+#include <gtest/gtest.h>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using State = ProgressBadge::State;
+using Shown = RecordingBadge::Shown;
+using std::chrono::milliseconds;
+
+// One thing the window tells the badge, `at` ms into the run for a move.
+struct Event {
+    enum Kind { Start, Move, Stop, End, Close } kind;
+    double done = 0;
+    int at = 0;
+    std::optional<RunOutcome> outcome = std::nullopt;
+};
+
+struct Case {
+    std::string name;
+    std::vector<Event> events;
+    std::vector<Shown> shown;
+};
+
+Event move(double done, int at) {
+    return {Event::Move, done, at};
+}
+Event end(RunOutcome outcome) {
+    return {Event::End, 0, 0, outcome};
+}
+
+} // namespace
+
+TEST(RunBadgeTest, ShowsTheRunFromItsFirstSourceToItsNotice) {
+    const Event start{Event::Start};
+    const Event stop{Event::Stop};
+    const Event close{Event::Close};
+    const std::vector<Case> cases{
+        {"complete, moves a few times a second",
+         {start, move(0, 0), move(0.1, 100), move(0.2, 260), move(0.3, 400), move(0.4, 520),
+          end(RunOutcome::Complete), close},
+         {{State::Normal, 0},
+          {State::Normal, 0.2},
+          {State::Normal, 0.4},
+          {State::Normal, 1},
+          {State::Hidden, 0}}},
+        {"stopped: paused at once, until the notice closes",
+         {start, move(0.2, 0), stop, move(0.25, 10), end(RunOutcome::Stopped), close},
+         {{State::Normal, 0.2}, {State::Paused, 0.2}, {State::Paused, 0.25}, {State::Hidden, 0}}},
+        {"failed",
+         {start, move(0.5, 0), move(0.6, 50), end(RunOutcome::Failed), close},
+         {{State::Normal, 0.5}, {State::Error, 0.6}, {State::Hidden, 0}}},
+        {"stop before the first source: paused from it on",
+         {start, stop, move(0, 0), end(RunOutcome::Stopped), close},
+         {{State::Paused, 0}, {State::Paused, 0}, {State::Hidden, 0}}},
+        {"refused before any source: nothing at all",
+         {start, end(RunOutcome::Unchanged), close},
+         {}},
+        {"no run: moves, stops and notices show nothing",
+         {move(0.5, 0), stop, end(RunOutcome::Failed), close},
+         {}},
+        {"a second run starts unpaused",
+         {start, move(0.1, 0), stop, end(RunOutcome::Stopped), close, start, move(0.3, 1000)},
+         {{State::Normal, 0.1},
+          {State::Paused, 0.1},
+          {State::Paused, 0.1},
+          {State::Hidden, 0},
+          {State::Normal, 0.3}}},
+    };
+    for (const Case& c : cases) {
+        RecordingBadge badge;
+        RunBadge run(badge);
+        const RunBadge::Clock::time_point zero{};
+        for (const Event& event : c.events) {
+            switch (event.kind) {
+            case Event::Start:
+                run.runStarted();
+                break;
+            case Event::Move:
+                run.moved(event.done, zero + milliseconds(event.at));
+                break;
+            case Event::Stop:
+                run.stopAsked();
+                break;
+            case Event::End:
+                run.runEnded(*event.outcome);
+                break;
+            case Event::Close:
+                run.noticeClosed();
+                break;
+            }
+        }
+        EXPECT_EQ(badge.shown(), c.shown) << c.name;
+    }
+}
