@@ -16,9 +16,11 @@ void LinkAccessible::Mark(QLabel& label, CMyStaticLink* link) {
     static_cast<void>(installed);
     label.setProperty(kLinkProperty,
                       link != nullptr ? QVariant::fromValue<QObject*>(link) : QVariant());
+    // The interface made before is dropped, so that the next one asked for is of the new kind.
+    QAccessible::deleteAccessibleInterface(
+        QAccessible::uniqueId(QAccessible::queryAccessibleInterface(&label)));
 }
 
-// Every label that was ever a link keeps this interface, which follows whether it still is one.
 QAccessibleInterface* LinkAccessible::Create(const QString& /*className*/, QObject* object) {
     auto* label = qobject_cast<QLabel*>(object);
     if (label == nullptr || !label->property(kLinkProperty).isValid()) {
@@ -34,7 +36,7 @@ CMyStaticLink* LinkAccessible::Link() const {
 }
 
 QAccessible::Role LinkAccessible::role() const {
-    return Link() != nullptr ? QAccessible::Link : QAccessible::StaticText;
+    return QAccessible::Link;
 }
 
 QString LinkAccessible::text(QAccessible::Text kind) const {

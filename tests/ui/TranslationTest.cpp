@@ -8,8 +8,11 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QLibraryInfo>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTranslator>
 #include <cstdlib>
 #include <initializer_list>
 
@@ -57,6 +60,8 @@ private slots:
     void cleanupTestCase() { useLocale(QStringLiteral("C")); }
     void windowsSpeakTheLocalesLanguageInTheirLayout_data();
     void windowsSpeakTheLocalesLanguageInTheirLayout();
+    void qtsOwnTextsAndTheBannerFollowTheLanguage_data();
+    void qtsOwnTextsAndTheBannerFollowTheLanguage();
 };
 
 void TranslationTest::windowsSpeakTheLocalesLanguageInTheirLayout_data() {
@@ -128,6 +133,48 @@ void TranslationTest::windowsSpeakTheLocalesLanguageInTheirLayout() {
                      qPrintable(control->objectName() + ": " + text));
         }
     }
+}
+
+void TranslationTest::qtsOwnTextsAndTheBannerFollowTheLanguage_data() {
+    QTest::addColumn<QString>("lang");
+    QTest::addColumn<QString>("qtCatalog");
+    QTest::addColumn<QString>("banner");
+    QTest::newRow("C") << "C"
+                       << ""
+                       << ":/banner.png";
+    QTest::newRow("zh_CN") << "zh_CN.UTF-8"
+                           << "zh_CN"
+                           << ":/banner.png";
+    QTest::newRow("zh_TW") << "zh_TW.UTF-8"
+                           << "zh_TW"
+                           << ":/banner.png";
+    QTest::newRow("en_US") << "en_US.UTF-8"
+                           << ""
+                           << ":/banner-en.png";
+    QTest::newRow("de_DE") << "de_DE.UTF-8"
+                           << "de"
+                           << ":/banner-en.png";
+}
+
+// A Yes button reads as Qt's catalog for the language has it, read here from the catalog itself;
+// a language Qt has no catalog for keeps Qt's English.
+void TranslationTest::qtsOwnTextsAndTheBannerFollowTheLanguage() {
+    QFETCH(QString, lang);
+    QFETCH(QString, qtCatalog);
+    QFETCH(QString, banner);
+    QString yes = QStringLiteral("&Yes");
+    if (!qtCatalog.isEmpty()) {
+        QTranslator qt;
+        QVERIFY(qt.load("qtbase_" + qtCatalog, QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
+        yes = qt.translate("QPlatformTheme", "&Yes");
+        QVERIFY(!yes.isEmpty() && yes != "&Yes");
+    }
+    useLocale(lang);
+    QVERIFY(UiText::Load());
+    QMessageBox box(QMessageBox::NoIcon, "", "", QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(box.button(QMessageBox::Yes)->text(), yes);
+    const CVeltraneDlg main;
+    QCOMPARE(main.findChild<QLabel*>("banner")->pixmap().toImage(), QImage(banner));
 }
 
 QTEST_MAIN(TranslationTest)
