@@ -1,5 +1,6 @@
 #include "CVeltraneDlg.h"
 
+#include "AccessibleNames.h"
 #include "CAboutDlg.h"
 #include "Catalog.h"
 #include "ControlIds.h"
@@ -100,9 +101,12 @@ std::vector<std::wstring> DroppedFiles(HDROP drop) {
 
 } // namespace
 
-CVeltraneDlg::CVeltraneDlg(HINSTANCE instance, std::vector<std::wstring> files)
+CVeltraneDlg::CVeltraneDlg(HINSTANCE instance, std::vector<std::wstring> files,
+                           WindowServices services)
     : m_instance(instance), m_hIcon(::LoadIconW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME))),
-      m_startFiles(std::move(files)) {}
+      m_startFiles(std::move(files)),
+      m_props(services.props != nullptr ? *services.props : m_propService),
+      m_runBadge(services.badge != nullptr ? *services.badge : m_taskbar) {}
 
 INT_PTR CVeltraneDlg::DoModal() {
     const DialogTemplateEx form(DialogForms::Main());
@@ -172,6 +176,8 @@ void CVeltraneDlg::OnInitDialog() {
     ::SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
     SetUpList();
     AttachLinks();
+    NameControls();
+    m_taskbar.Attach(m_hWnd);
     ::DragAcceptFiles(m_hWnd, TRUE);
     AddFiles(m_startFiles);
 }
@@ -206,6 +212,19 @@ void CVeltraneDlg::AttachLinks() {
     m_linkHome.SetLink(home, home);
     m_linkSoftSite.Attach(::GetDlgItem(m_hWnd, IDC_LINK_SOFTSITE));
     m_linkSoftSite.SetLink(softSite, softSite);
+}
+
+// Each link is named by the address it paints, as its own text would name it.
+void CVeltraneDlg::NameControls() {
+    for (const AccessibleNames::Named& named : AccessibleNames::kMain) {
+        m_props.Name(::GetDlgItem(m_hWnd, named.id),
+                     WideText::FromUtf8(Catalog::Translated(named.name)));
+    }
+    for (const auto& [id, url] : {std::pair{IDC_LINK_HOME, WindowLinks::kHomeUrl},
+                                  std::pair{IDC_LINK_SOFTSITE, WindowLinks::kSoftSiteUrl}}) {
+        const std::wstring address = WideText::FromUtf8(url);
+        m_props.Link(::GetDlgItem(m_hWnd, id), address, address);
+    }
 }
 
 bool CVeltraneDlg::OnSysCommand(WPARAM nID) {
@@ -257,11 +276,14 @@ void CVeltraneDlg::OnCommand(int id) {
 }
 
 void CVeltraneDlg::OnStart() {
-    m_engine.OnStart();
+    if (m_engine.OnStart()) {
+        m_runBadge.runStarted();
+    }
 }
 
 void CVeltraneDlg::OnStop() {
     m_engine.OnStop();
+    m_runBadge.stopAsked();
 }
 
 // Nothing is refused here: a file already listed, or one that does not exist, is reported
@@ -402,8 +424,19 @@ std::string CVeltraneDlg::rowPath(int row) {
     return m_rows.path(row);
 }
 
+void CVeltraneDlg::runPlanned(const std::vector<SourceFacts>& pieces) {
+    m_runProgress.planned(pieces);
+}
+
+void CVeltraneDlg::setSourceLength(std::uint64_t length) {
+    m_runProgress.sourceBegins(length);
+}
+
 void CVeltraneDlg::setProgressRange(std::uint32_t lower, std::uint32_t upper) {
-    OnUiThread([this, lower, upper] { ::SendMessageW(m_progress, PBM_SETRANGE32, lower, upper); });
+    OnUiThread([this, lower, upper] {
+        ::SendMessageW(m_progress, PBM_SETRANGE32, lower, upper);
+        m_runBadge.moved(m_runProgress.done());
+    });
 }
 
 // Positions come at every block: the worker leaves the latest one and goes on, and the
@@ -411,6 +444,7 @@ void CVeltraneDlg::setProgressRange(std::uint32_t lower, std::uint32_t upper) {
 void CVeltraneDlg::setProgressPosition(std::uint32_t position) {
     // A window already gone shows nothing more.
     HWND window = m_hWnd;
+    m_runProgress.blockReached(position);
     if (m_position.offer(position) && window != nullptr) {
         ::PostMessageW(window, WM_APP_POSITION, 0, 0);
     }
@@ -419,6 +453,7 @@ void CVeltraneDlg::setProgressPosition(std::uint32_t position) {
 void CVeltraneDlg::ApplyPendingPosition() {
     if (const std::optional<std::uint32_t> position = m_position.take()) {
         ::SendMessageW(m_progress, PBM_SETPOS, static_cast<WPARAM>(*position), 0);
+        m_runBadge.moved(m_runProgress.done());
     }
 }
 
@@ -446,7 +481,11 @@ void CVeltraneDlg::showApplicationNotice(const std::string& text, RunOutcome out
     if (const char* line = OutcomeLine(outcome)) {
         shown += std::string("\n") + Catalog::Translated(line);
     }
-    OnUiThread([this, &shown] { ShowMessageBox(shown); });
+    OnUiThread([this, &shown, outcome] {
+        m_runBadge.runEnded(outcome);
+        ShowMessageBox(shown);
+        m_runBadge.noticeClosed();
+    });
 }
 
 void CVeltraneDlg::ShowMessageBox(const std::string& text) {
