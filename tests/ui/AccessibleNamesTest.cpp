@@ -44,10 +44,7 @@ void AccessibleNamesTest::everyControlIsNamedInTheUsersLanguage_data() {
     QTest::addColumn<QString>("value");
     const QString home = QStringLiteral("http://www.orvik.example");
     const QString softSite = QStringLiteral("http://dl.orvik.example");
-    const struct {
-        const char* lang;
-        QStringList names;
-    } languages[] = {
+    const QList<QPair<const char*, QStringList>> languages{
         {"C",
          {"Target file", "Choose the target file", "Files to join",
           "Progress of the current file"}},

@@ -27,7 +27,7 @@ class LauncherListener final : public QObject {
 public:
     QList<QPair<QString, QVariantMap>> updates;
 
-public slots:
+public slots: // NOLINT(readability-redundant-access-specifiers)
     void update(const QString& appUri, const QVariantMap& properties) {
         updates.append({appUri, properties});
     }
