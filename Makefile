@@ -1,4 +1,5 @@
-# The README's commands. Each installs what a fresh Debian 12 machine is missing first.
+# The commands of the README and docs/DEVELOPING.md. Each installs what a fresh Debian 12 machine
+# is missing first.
 SHELL := /bin/bash
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 PACKAGES := cmake ninja-build g++ libgtest-dev qt6-base-dev libgl-dev time \

@@ -66,13 +66,21 @@ std::vector<ListedRow> ConsoleHost::listedRows() {
     return LineHost::listedRows();
 }
 
-std::string ConsoleHost::rowPath(int row) {
-    // The walk goes on to the next row only once the last source is done.
+void ConsoleHost::runPlanned(const std::vector<SourceFacts>& pieces) {
+    m_walkEnded = false;
     if (m_progress) {
-        m_progress->finish(ProgressLine::Outcome::Complete);
+        m_progress->plan(pieces);
     }
-    m_source = LineHost::rowPath(row);
-    return m_source;
+}
+
+std::string ConsoleHost::rowPath(int row) {
+    std::string path = LineHost::rowPath(row);
+    if (m_progress) {
+        const std::size_t slash = path.find_last_of(kSeparators);
+        m_progress->reachPiece(
+            shellQuoted(slash == std::string::npos ? path : path.substr(slash + 1)));
+    }
+    return path;
 }
 
 void ConsoleHost::setSourceLength(std::uint64_t length) {
@@ -82,9 +90,7 @@ void ConsoleHost::setSourceLength(std::uint64_t length) {
 void ConsoleHost::setProgressRange(std::uint32_t lower, std::uint32_t upper) {
     LineHost::setProgressRange(lower, upper);
     if (m_progress) {
-        const std::size_t slash = m_source.find_last_of(kSeparators);
-        const std::string name = slash == std::string::npos ? m_source : m_source.substr(slash + 1);
-        m_progress->begin(shellQuoted(name), m_sourceLength, upper);
+        m_progress->begin(m_sourceLength);
     }
 }
 
@@ -96,10 +102,19 @@ void ConsoleHost::setProgressPosition(std::uint32_t position) {
 }
 
 void ConsoleHost::showWindowMessage(const RunMessage& message) {
+    using Kind = RunMessage::Kind;
+    // A piece that would not open, ended short or grew leaves the walk going.
+    const Kind kind = message.kind;
+    m_walkEnded = m_walkEnded || (kind != Kind::OpenSource && kind != Kind::SourceEndedEarly &&
+                                  kind != Kind::SourceGrew);
+    // The message stands on a line of its own, the run's line below it.
     if (m_progress) {
-        m_progress->finish(ProgressLine::Outcome::Failed);
+        m_progress->clear();
     }
     LineHost::showWindowMessage(message);
+    if (m_progress) {
+        m_progress->redraw();
+    }
 }
 
 bool ConsoleHost::askToJoinAnyway(const std::vector<JoinFinding>& findings) {
@@ -121,8 +136,7 @@ void ConsoleHost::showApplicationNotice(const std::string& text, RunOutcome outc
     m_stopped = outcome == RunOutcome::Stopped || stoppedUnchanged;
     m_stoppedBy = m_stopped ? m_stopSignal.load() : 0;
     if (m_progress) {
-        m_progress->finish(outcome == RunOutcome::Stopped ? ProgressLine::Outcome::Stopped
-                                                          : ProgressLine::Outcome::Complete);
+        m_progress->finish(progressOutcome(outcome));
     }
     // The trace on standard output is complete before anyone waiting for the end goes on.
     noteTraceResult(std::fflush(stdout) == 0);
@@ -133,6 +147,17 @@ void ConsoleHost::showApplicationNotice(const std::string& text, RunOutcome outc
                          TextFill::Fill(Catalog::Translated(said), {shellQuoted(targetBoxText())}));
     }
     LineHost::showApplicationNotice(Catalog::Translated(text.c_str()), outcome);
+}
+
+ProgressLine::Outcome ConsoleHost::progressOutcome(RunOutcome outcome) const {
+    switch (outcome) {
+    case RunOutcome::Complete:
+        return ProgressLine::Outcome::Complete;
+    case RunOutcome::Stopped:
+        return ProgressLine::Outcome::Stopped;
+    default:
+        return m_walkEnded ? ProgressLine::Outcome::Failed : ProgressLine::Outcome::PieceFailed;
+    }
 }
 
 void ConsoleHost::writeProgressLine(const std::string& line) {

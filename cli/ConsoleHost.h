@@ -11,8 +11,8 @@
 class CombineEngine;
 
 // The window on a console: messages, naming the file they concern and the system's reason, and
-// the notice go to standard error; the bar's lines to standard output when traced; a progress
-// line per source to the terminal when one is given.
+// the notice go to standard error; the bar's lines to standard output when traced; one progress
+// line for the whole run to the terminal when one is given.
 class ConsoleHost final : public LineHost {
 public:
     void setTrace(bool trace) { m_trace = trace; }
@@ -35,6 +35,7 @@ public:
     int traceError() const { return m_traceError; }
 
     std::vector<ListedRow> listedRows() override;
+    void runPlanned(const std::vector<SourceFacts>& pieces) override;
     std::string rowPath(int row) override;
     void setSourceLength(std::uint64_t length) override;
     void setProgressRange(std::uint32_t lower, std::uint32_t upper) override;
@@ -46,6 +47,7 @@ public:
 
 private:
     void noteTraceResult(bool written);
+    ProgressLine::Outcome progressOutcome(RunOutcome outcome) const;
     void writeProgressLine(const std::string& line) override;
     void writeMessageLine(const std::string& line) override;
     void writeNoticeLine(const std::string& line) override;
@@ -54,8 +56,9 @@ private:
     bool m_trace = false;
     bool m_quiet = false;
     std::unique_ptr<ProgressLine> m_progress;
-    std::string m_source;
     std::uint64_t m_sourceLength = 0;
+    // Whether a failure ended the run's walk, in the piece being copied or after the last.
+    bool m_walkEnded = false;
     std::atomic<int> m_stopSignal{0};
     std::atomic<CombineEngine*> m_stoppedEngine{nullptr};
     std::atomic<bool> m_stopped{false};

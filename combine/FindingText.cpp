@@ -31,7 +31,7 @@ const char* formatOf(Kind kind) {
     case Kind::CannotOpen:
         return Translatable("cannot open %s: %s");
     case Kind::SeriesGap:
-        return Translatable("%s: pieces %s of its series are missing");
+        return Translatable("%s: its series has a gap where %s should be");
     case Kind::SeriesDuplicate:
         return Translatable("the same piece of a series is ticked more than once: %s");
     case Kind::SeriesOrder:

@@ -1,6 +1,7 @@
 #include "CombineEngine.h"
 #include "CommandLine.h"
 #include "ConsoleHost.h"
+#include "FileFaults.h"
 #include "ProgressLine.h"
 #include "ShellQuote.h"
 #include "StopGate.h"
@@ -14,6 +15,8 @@
 #include <future>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <regex>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -52,6 +55,26 @@ std::string drawn(void (*run)(ProgressLine&)) {
     text.resize(std::fread(text.data(), 1, text.size(), terminal));
     std::fclose(terminal);
     return text.substr(text.rfind('\r') + 1);
+}
+
+constexpr std::uint64_t kMiB = RunTally::kBlockSize;
+const std::vector<SourceFacts> kSparseThenDense{{"a", true, 65536 * kMiB, kMiB},
+                                                {"b", true, 8 * kMiB, 8 * kMiB}};
+// 64 GiB of hole ending in a MiB of data, then 8 MiB of data of which 3 are copied.
+const char* const kSparseThenDenseCalls = "r b65536 s65534 s65535 r b8 s0 s1 s2 s3";
+
+// The host's calls in order: "r" the next piece reached, "b12" it opened with 12 MiB, "s5" a
+// step to block 5.
+RunTally played(std::vector<SourceFacts> pieces, const std::string& calls) {
+    RunTally tally(std::move(pieces));
+    std::istringstream words(calls);
+    for (std::string word; words >> word;) {
+        const std::uint64_t value = word.size() > 1 ? std::stoull(word.substr(1)) : 0;
+        word[0] == 'r'   ? tally.reachPiece()
+        : word[0] == 'b' ? tally.beginPiece(value * kMiB)
+                         : tally.stepTo(static_cast<std::uint32_t>(value));
+    }
+    return tally;
 }
 
 } // namespace
@@ -126,26 +149,102 @@ TEST(TerminalTextTest, ShortensInTheMiddleByColumns) {
     EXPECT_EQ(leadingColumns("分卷 2", 3), "分");
 }
 
-TEST(ProgressLineTest, RateLeavesHolesOutAndOnlyACompleteSourceShowsHundred) {
-    // A 64 GiB hole passed in one step moves nothing.
+TEST(ProgressLineTest, EndsWithASummaryOrSaysHowTheRunEnded) {
+    // A 64 GiB hole passed in one step moves nothing and is kept.
     const std::string hole = drawn([](ProgressLine& line) {
-        line.begin("hole", 64ULL << 30, 65536);
+        line.plan({{"hole", true, 64ULL << 30, 0}});
+        line.reachPiece("hole");
+        line.begin(64ULL << 30);
         line.update(65535);
         line.finish(ProgressLine::Outcome::Complete);
     });
-    EXPECT_NE(hole.find("100%  64.0 GiB / 64.0 GiB  0 B/s"), std::string::npos) << hole;
+    EXPECT_EQ(hole.find("joined 1 piece: 64.0 GiB in 0:00, 0 B/s; 64.0 GiB kept as holes"), 0U)
+        << hole;
     const std::string stopped = drawn([](ProgressLine& line) {
-        line.begin("s", 2ULL << 20, 2);
+        line.plan({{"s", true, 2ULL << 20, 2ULL << 20}});
+        line.reachPiece("s");
+        line.begin(2ULL << 20);
         line.update(0);
         line.update(1);
         line.finish(ProgressLine::Outcome::Stopped);
     });
-    EXPECT_NE(stopped.find(" 99%  2.0 MiB / 2.0 MiB  stopped"), std::string::npos) << stopped;
+    EXPECT_EQ(stopped.find("1/1 s   99%  2.0 MiB / 2.0 MiB  stopped"), 0U) << stopped;
     const std::string failed = drawn([](ProgressLine& line) {
-        line.begin("f", 100, 0);
+        line.plan({{"f", true, 100, 100}, {"g", true, 100, 100}});
+        line.reachPiece("f");
+        line.begin(100);
         line.finish(ProgressLine::Outcome::Failed);
     });
-    EXPECT_NE(failed.find("  0%  0 B / 100 B  failed"), std::string::npos) << failed;
+    EXPECT_EQ(failed.find("1/2 f    0%  0 B / 200 B  failed"), 0U) << failed;
+}
+
+TEST(RunTallyTest, CountsTheWholeRunAndTheTimeLeftFromDataOnly) {
+    const std::vector<std::tuple<std::vector<SourceFacts>, std::string, double, std::string>> cases{
+        {kSparseThenDense, kSparseThenDenseCalls, 2, "2: 65539 of 65544 MiB, 99%, 4 65535 2.5"},
+        {kSparseThenDense, kSparseThenDenseCalls, 0.5, "2: 65539 of 65544 MiB, 99%, 4 65535 -1"},
+        // Changed since the check: taken as all data.
+        {{{"c", true, 10 * kMiB, kMiB}}, "r b12 s0 s5", 1, "1: 5 of 12 MiB, 41%, 1 0 11"},
+        // A piece that did not open keeps its place in the count.
+        {{{"gone", false, 0, 0}, {"b", true, 4 * kMiB, 4 * kMiB}},
+         "r r b4 s0 s1",
+         1,
+         "2: 1 of 4 MiB, 25%, 1 0 3"},
+    };
+    for (const auto& [pieces, calls, seconds, figures] : cases) {
+        const RunTally tally = played(pieces, calls);
+        // Piece, done, total, share; data moved and holes of whole pieces; time left, -1 for none.
+        std::ostringstream text;
+        text << tally.piece() << ": " << tally.done() / kMiB << " of " << tally.total() / kMiB
+             << " MiB, " << tally.percent() << "%, " << tally.moved() / kMiB << " "
+             << tally.holes() / kMiB << " " << tally.secondsLeft(seconds).value_or(-1);
+        EXPECT_EQ(text.str(), figures) << calls;
+    }
+}
+
+TEST(ProgressLineTest, FiguresAndANameCutInTheMiddleToFitTheTerminal) {
+    EXPECT_EQ(ProgressLine::figures(played(kSparseThenDense, kSparseThenDenseCalls), 2),
+              "   99%  64.0 GiB / 64.0 GiB  2.0 MiB/s  0:03 left");
+    const std::string figures = "  42%  1.2 GiB / 3.0 GiB  120 MiB/s";
+    const std::string name = "'a long name that would wrap.img'";
+    const std::vector<std::tuple<std::string, std::size_t, std::string>> cases{
+        {name, 60, "3/40 'a long ...wrap.img'" + figures},
+        // The name keeps a few columns; the figures lose their end.
+        {name, 45, "3/40 'a...mg'  42%  1.2 GiB / 3.0 GiB  120 Mi"},
+        {"分卷分卷分卷.img", 49, "3/40 分...img" + figures},
+    };
+    for (const auto& [cut, columns, line] : cases) {
+        EXPECT_EQ(ProgressLine::fitted("3/40 ", cut, figures, columns), line) << columns;
+    }
+}
+
+// Each block's write waits a while, so that the run lasts long enough to tell its time left.
+TEST(ConsoleHostTest, OneLineForTheWholeRunTellsTheTimeLeftThenSumsUp) {
+    const std::string source = ::testing::TempDir() + "whole-run-source";
+    std::ofstream(source, std::ios::binary) << std::string(15 * kMiB, 'x');
+    ConsoleHost host;
+    host.setTarget(::testing::TempDir() + "whole-run-target");
+    host.addRow(source);
+    host.addRow(source);
+    for (int block = 0; block < 30; ++block) {
+        FileFaults::arm({FileFaults::Call::Write, 0, SIZE_MAX, 0,
+                         [] { std::this_thread::sleep_for(std::chrono::milliseconds(50)); }});
+    }
+    std::FILE* terminal = std::tmpfile();
+    host.showProgressOn(terminal);
+    CombineEngine engine(host);
+    engine.SetPlainCopy(true);
+    ASSERT_TRUE(engine.OnStart());
+    host.waitForNotices();
+    FileFaults::disarmAll();
+    std::string drawn(16384, '\0');
+    std::rewind(terminal);
+    drawn.resize(std::fread(drawn.data(), 1, drawn.size(), terminal));
+    std::fclose(terminal);
+    // Drawings over one another, then the summary, the only line ended.
+    EXPECT_TRUE(std::regex_search(
+        drawn, std::regex(R"(\r2/2 whole-run-source  .*\d:\d\d left(.|\r)*\rjoined 2 pieces: )"
+                          R"(30\.0 MiB in 0:0\d, [\d.]+ MiB/s\x1b\[K\n$)")))
+        << drawn;
 }
 
 TEST(ConsoleHostTest, SignalBeforeTheRunStartsLeavesTheTargetUnchangedAndSaysSo) {
