@@ -208,7 +208,7 @@ void CVeltraneDlg::OnStart() {
 
 void CVeltraneDlg::OnStop() {
     m_engine.OnStop();
-    m_runBadge.stopAsked();
+    m_runBadge.stopAsked(m_runProgress.done());
 }
 
 // Nothing is refused here: a file already listed, or one that does not exist, is reported
@@ -321,7 +321,9 @@ bool CVeltraneDlg::isRowChecked(int row) {
     return m_list->rows().isChecked(row);
 }
 
+// The run reads a ticked row's path as it reaches the row.
 std::string CVeltraneDlg::rowPath(int row) {
+    m_runProgress.sourceReached();
     return m_list->rows().path(row);
 }
 
@@ -371,7 +373,7 @@ void CVeltraneDlg::showApplicationNotice(const std::string& text, RunOutcome out
         if (const char* line = OutcomeLine(outcome)) {
             shown += QLatin1Char('\n') + UiText::Shown(line);
         }
-        m_runBadge.runEnded(outcome);
+        m_runBadge.runEnded(outcome, m_runProgress.done());
         ShowMessageBox(shown, Qt::ApplicationModal);
         m_runBadge.noticeClosed();
     });

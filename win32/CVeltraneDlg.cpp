@@ -283,7 +283,7 @@ void CVeltraneDlg::OnStart() {
 
 void CVeltraneDlg::OnStop() {
     m_engine.OnStop();
-    m_runBadge.stopAsked();
+    m_runBadge.stopAsked(m_runProgress.done());
 }
 
 // Nothing is refused here: a file already listed, or one that does not exist, is reported
@@ -420,7 +420,9 @@ bool CVeltraneDlg::isRowChecked(int row) {
     return m_rows.isChecked(row);
 }
 
+// The run reads a ticked row's path as it reaches the row.
 std::string CVeltraneDlg::rowPath(int row) {
+    m_runProgress.sourceReached();
     return m_rows.path(row);
 }
 
@@ -482,7 +484,7 @@ void CVeltraneDlg::showApplicationNotice(const std::string& text, RunOutcome out
         shown += std::string("\n") + Catalog::Translated(line);
     }
     OnUiThread([this, &shown, outcome] {
-        m_runBadge.runEnded(outcome);
+        m_runBadge.runEnded(outcome, m_runProgress.done());
         ShowMessageBox(shown);
         m_runBadge.noticeClosed();
     });

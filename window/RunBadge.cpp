@@ -17,19 +17,21 @@ void RunBadge::moved(double done, Clock::time_point now) {
     }
 }
 
-void RunBadge::stopAsked() {
+void RunBadge::stopAsked(double done) {
     m_stopped = m_running;
+    m_latest = m_running ? done : m_latest;
     if (m_stopped && m_state != State::Hidden) {
         show(State::Paused, m_latest, Clock::now());
     }
 }
 
-void RunBadge::runEnded(RunOutcome outcome) {
+void RunBadge::runEnded(RunOutcome outcome, double done) {
     const bool shown = m_running && m_state != State::Hidden;
     m_running = false;
     if (!shown) {
         return;
     }
+    m_latest = done;
     switch (outcome) {
     case RunOutcome::Complete:
         show(State::Normal, 1.0, Clock::now());

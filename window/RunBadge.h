@@ -18,8 +18,9 @@ public:
 
     void runStarted();
     void moved(double done, Clock::time_point now = Clock::now());
-    void stopAsked();
-    void runEnded(RunOutcome outcome);
+    // `done`: the run's share at that moment, which the last move may not have shown.
+    void stopAsked(double done);
+    void runEnded(RunOutcome outcome, double done);
     void noticeClosed();
 
 private:

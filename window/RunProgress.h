@@ -1,31 +1,30 @@
 #pragma once
 
+#include "RunTally.h"
 #include "SourceFacts.h"
 
 #include <atomic>
 #include <cstdint>
 #include <vector>
 
-// How far a whole run has gone, for what shows it outside the window: the lengths of the sources
-// the run planned, then the block the run copies in each source it opens. Fed by the worker
-// alone; the share done may be read from any thread.
+// The whole run's share done, for what shows it outside the window: the run's tally, fed by the
+// worker alone as the walk goes, and its share published for the window's thread.
 class RunProgress {
 public:
-    // A new run over these pieces; those it could not open count for nothing.
+    // A new run over the pieces the check found.
     void planned(const std::vector<SourceFacts>& pieces);
-    // A source has been opened: the one before it counts as done, whatever it wrote.
+    // The walk reaches the next ticked row.
+    void sourceReached();
+    // The source reached opened with `length` bytes.
     void sourceBegins(std::uint64_t length);
     // The run copies the current source's block `block`, counted from 0.
     void blockReached(std::uint32_t block);
-    // From 0 to 1.
+    // From 0 to 1; from any thread.
     double done() const { return m_done; }
 
 private:
     void publish();
 
-    std::uint64_t m_planned = 0;
-    std::uint64_t m_before = 0;
-    std::uint64_t m_length = 0;
-    std::uint64_t m_within = 0;
+    RunTally m_tally;
     std::atomic<double> m_done{0};
 };

@@ -67,7 +67,7 @@ void OutsideProgressTest::runShowsOnTheBadgeUntilItsNoticeCloses_data() {
     QTest::newRow("failed") << QList<int>{2, -1, 1} << false
                             << QList<State>{State::Normal, State::Error, State::Hidden} << 0.5;
     QTest::newRow("stopped") << QList<int>{2, -1, 1} << true
-                             << QList<State>{State::Normal, State::Paused, State::Hidden} << 0.25;
+                             << QList<State>{State::Normal, State::Paused, State::Hidden} << 0.5;
 }
 
 // The badge's states in order, each once however often it moved, and how far the run had come

@@ -95,7 +95,7 @@ TEST_F(ProgressAndNamesTest, TheWholeRunShowsOnTheBadgeUntilItsNoticeCloses) {
          {2, -1, 1},
          true,
          {State::Normal, State::Paused, State::Hidden},
-         1 / 3.0,
+         2 / 3.0,
          "combine end\n已停止：目标文件不完整"},
     };
     for (const RunCase& c : cases) {
@@ -158,6 +158,8 @@ TEST_F(ProgressAndNamesTest, ControlsAreNamedForScreenReaders) {
         {IDC_LINK_HOME, L"link http://www.orvik.example http://www.orvik.example"},
         {IDC_LINK_SOFTSITE, L"link http://dl.orvik.example http://dl.orvik.example"},
     };
+    // The window exists from its first message on, before it has named its controls.
+    WindowDriver::Poll(10, [&] { return props.told().size() == expected.size(); });
     EXPECT_EQ(props.told(), expected);
     EXPECT_EQ(WindowDriver::Text(window.Item(IDC_BROWSE_TARGET)), L"...");
     EXPECT_TRUE(window.Close());
