@@ -8,22 +8,27 @@
 // Stands in for the program's button outside the window: keeps what it was asked to show.
 class RecordingBadge final : public ProgressBadge {
 public:
-    struct Shown {
-        State state;
-        double done;
-        bool operator==(const Shown&) const = default;
-    };
-
     void show(State state, double done) override {
         const std::lock_guard lock(m_mutex);
-        m_shown.push_back({state, done});
+        if (m_states.empty() || m_states.back() != state) {
+            m_states.push_back(state);
+        }
+        // A share that goes back spoils the last one for good.
+        m_last = state == State::Hidden ? m_last : done < m_last ? -1 : done;
     }
-    std::vector<Shown> shown() const {
+    // Each state shown, once however often it came in a row.
+    std::vector<State> states() const {
         const std::lock_guard lock(m_mutex);
-        return m_shown;
+        return m_states;
+    }
+    // The last share shown while not hidden; -1 once a share went back.
+    double lastShare() const {
+        const std::lock_guard lock(m_mutex);
+        return m_last;
     }
 
 private:
     mutable std::mutex m_mutex;
-    std::vector<Shown> m_shown;
+    std::vector<State> m_states;
+    double m_last = 0;
 };
