@@ -3,7 +3,8 @@
 SHELL := /bin/bash
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 PACKAGES := cmake ninja-build g++ libgtest-dev qt6-base-dev libgl-dev time libssl-dev zlib1g-dev \
-  fonts-dejavu-extra fonts-droid-fallback gettext qt6-l10n-tools locales
+  fonts-dejavu-extra fonts-droid-fallback gettext qt6-l10n-tools locales \
+  qt6-translations-l10n dbus-daemon
 # The locales the translation tests run under; without them the C library falls back to C.
 TEST_LOCALES := en_US.UTF-8 zh_CN.UTF-8
 CHECK_PACKAGES := clang-tidy clang-format

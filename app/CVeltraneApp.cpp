@@ -1,5 +1,6 @@
 #include "CVeltraneApp.h"
 
+#include "AppResources.h"
 #include "CVeltraneDlg.h"
 #include "TextMark.h"
 #include "UiText.h"
@@ -71,6 +72,8 @@ bool CVeltraneApp::InitInstance(const QStringList& arguments) {
     // The classic, unthemed look, whatever the desktop's theme.
     QApplication::setStyle(QStringLiteral("Windows"));
     QApplication::setPalette(QApplication::style()->standardPalette());
+    // Docks match the window, and its progress, to the launcher by the desktop entry's name.
+    QGuiApplication::setDesktopFileName(AppResources::desktopEntry());
     CVeltraneDlg dlg;
     dlg.AddFiles(files);
     dlg.exec();

@@ -1,5 +1,6 @@
 #include "CMyStaticLink.h"
 
+#include "LinkAccessible.h"
 #include "WindowLinks.h"
 
 #include <QApplication>
@@ -51,6 +52,7 @@ bool CMyStaticLink::Attach(QLabel* label) {
     label->setMouseTracking(true);
     label->setCursor(Qt::PointingHandCursor);
     label->installEventFilter(this);
+    LinkAccessible::Mark(*label, this);
     connect(label, &QObject::destroyed, this, &CMyStaticLink::ForgetLabel);
     label->update();
     return true;
@@ -75,6 +77,7 @@ QLabel* CMyStaticLink::Detach() {
     }
     disconnect(label, &QObject::destroyed, this, &CMyStaticLink::ForgetLabel);
     label->removeEventFilter(this);
+    LinkAccessible::Mark(*label, nullptr);
     label->setMouseTracking(m_ownMouseTracking);
     if (m_ownCursor) {
         label->setCursor(*m_ownCursor);
@@ -158,12 +161,19 @@ void CMyStaticLink::Paint() {
     const WindowLinks::Rgb colour = m_hover ? WindowLinks::kHoverColour : WindowLinks::kLinkColour;
     painter.setPen(QColor(colour.red, colour.green, colour.blue));
     painter.drawText(m_label->rect(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                     m_title.isEmpty() ? LabelTextCut() : m_title);
+                     ShownText());
 }
 
 void CMyStaticLink::OpenLink() {
-    const QString target = m_url.isEmpty() ? LabelTextCut() : m_url;
-    QDesktopServices::openUrl(QUrl::fromUserInput(target));
+    QDesktopServices::openUrl(QUrl::fromUserInput(Address()));
+}
+
+QString CMyStaticLink::ShownText() const {
+    return m_title.isEmpty() ? LabelTextCut() : m_title;
+}
+
+QString CMyStaticLink::Address() const {
+    return m_url.isEmpty() ? LabelTextCut() : m_url;
 }
 
 QString CMyStaticLink::LabelTextCut() const {

@@ -14,7 +14,8 @@ class QPoint;
 
 // Turns an existing label of a dialog into a web link: underlined text, blue, red while the
 // mouse is over it, the pointing hand, and a click that opens the link. The label is taken
-// over through an event filter and given back exactly as it was.
+// over through an event filter and given back exactly as it was. To a screen reader it is a
+// link named by the text it paints, whose value is its address.
 class CMyStaticLink : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(CMyStaticLink)
@@ -38,6 +39,9 @@ public:
 
     const QString& Title() const { return m_title; }
     const QString& Url() const { return m_url; }
+    // What the label paints, and what a click on it opens.
+    QString ShownText() const;
+    QString Address() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

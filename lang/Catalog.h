@@ -11,4 +11,6 @@ void Open(LanguageChoice::Unnamed unnamed = LanguageChoice::Unnamed::AsWritten);
 void Close();
 // `text` in the user's language; `text` itself where the catalog has none.
 const char* Translated(const char* text);
+// The name of the catalog opened ("en", "zh_CN"); empty while the texts are as written.
+const char* Language();
 } // namespace Catalog

@@ -47,6 +47,8 @@ has_files veltrane usr/bin/Veltrane usr/share/man/man1/Veltrane.1.gz \
   usr/share/icons/hicolor/{48x48,128x128,256x256}/apps/veltrane.png
 [ ! -e "$tree/veltrane/usr/bin/veltrane-join" ] || fail "veltrane-join belongs to its own package"
 [ "$(dpkg-deb -f "$deb" Recommends)" = veltrane-join ] || fail "veltrane should recommend veltrane-join"
+dpkg-deb -f "$deb" Depends | grep -qw qt6-translations-l10n ||
+  fail "veltrane should depend on Qt's catalogs, qt6-translations-l10n"
 desktop-file-validate "$tree/veltrane/usr/share/applications/example.orvik.Veltrane.desktop"
 appstreamcli validate --no-net "$tree"/veltrane/usr/share/metainfo/*.metainfo.xml
 if ldd "$tree/veltrane/usr/bin/Veltrane" "$join" | grep 'not found'; then

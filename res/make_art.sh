@@ -25,14 +25,21 @@ for size in 48 128 256; do
   icon "$size" "hicolor/${size}x${size}/apps/veltrane.png"
 done
 
-# Banner: 714 x 89, no alpha.
-convert -size 89x714 gradient:'#2a8fbd'-'#0d2f57' -rotate -90 \
-  -fill '#ffffff' -font DejaVu-Sans-Bold -pointsize 34 -annotate +24+52 'Veltrane' \
-  -fill '#f2b134' -font DejaVu-Sans-Bold -pointsize 18 -annotate +232+48 'Orvik' \
-  -fill '#f2b134' -font "$cjk_font" -pointsize 18 -annotate +292+48 '软件  多文件合并' \
-  -fill '#cfe6f5' -font DejaVu-Sans -pointsize 12 -annotate +232+72 'Join several files into one' \
-  -strip -type TrueColor PNG24:banner.png
+# Banners: 714 x 89, no alpha, one per language of the window's texts: $1 the file, the rest
+# what is written on it.
+banner() {
+  convert -size 89x714 gradient:'#2a8fbd'-'#0d2f57' -rotate -90 \
+    -fill '#ffffff' -font DejaVu-Sans-Bold -pointsize 34 -annotate +24+52 'Veltrane' \
+    -fill '#f2b134' -font DejaVu-Sans-Bold -pointsize 18 -annotate +232+48 'Orvik' \
+    "${@:2}" -strip -type TrueColor "PNG24:$1"
+}
+banner banner.png -font "$cjk_font" -pointsize 18 -annotate +292+48 '软件  多文件合并' \
+  -fill '#cfe6f5' -pointsize 12 -annotate +232+72 '把多个文件合并为一个'
+banner banner-en.png -annotate +292+48 'Software  File Joiner' \
+  -fill '#cfe6f5' -font DejaVu-Sans -pointsize 12 -annotate +232+72 'Join several files into one'
 
-# The Windows window's icon and banner, as its resources take them.
+# The Windows window's icon and banners, as its resources take them.
 convert veltrane.png veltrane.ico
-convert banner.png -type TrueColor BMP3:banner.bmp
+for name in banner banner-en; do
+  convert "$name.png" -type TrueColor "BMP3:$name.bmp"
+done

@@ -1,6 +1,8 @@
 #include "CVeltraneDlg.h"
 
+#include "AccessibleNames.h"
 #include "AppResources.h"
+#include "BannerChoice.h"
 #include "CAboutDlg.h"
 #include "ClassicProgressBar.h"
 #include "ControlIds.h"
@@ -9,6 +11,7 @@
 #include "DropOrder.h"
 #include "FileList.h"
 #include "JoinQuestion.h"
+#include "LauncherBadge.h"
 #include "ProgressRelay.h"
 #include "RunBoxText.h"
 #include "ShellQuote.h"
@@ -106,7 +109,10 @@ QStringList filesToAdd(const QDropEvent* event) {
 
 } // namespace
 
-CVeltraneDlg::CVeltraneDlg(QWidget* parent) : QDialog(parent), m_hIcon(AppResources::icon()) {
+CVeltraneDlg::CVeltraneDlg(QWidget* parent, std::unique_ptr<ProgressBadge> badge)
+    : QDialog(parent), m_hIcon(AppResources::icon()),
+      m_badge(badge ? std::move(badge)
+                    : std::make_unique<LauncherBadge>(AppResources::desktopEntry())) {
     setObjectName(QStringLiteral("veltraneDlg"));
     // A window of its own (with its own task-bar entry) that can be minimised but neither
     // maximised nor resized.
@@ -131,7 +137,7 @@ void CVeltraneDlg::CreateControls() {
     m_progress = form.find<ClassicProgressBar>("progress");
     m_positions = new ProgressRelay(*m_progress);
     auto* banner = form.find<QLabel>("banner");
-    banner->setPixmap(AppResources::banner());
+    banner->setPixmap(AppResources::banner(BannerChoice::ForCatalog(UiText::Language())));
     banner->setScaledContents(true);
     m_linkSoftSiteLabel = form.find<QLabel>("linkSoftSite");
     m_linkHomeLabel = form.find<QLabel>("linkHome");
@@ -153,6 +159,22 @@ void CVeltraneDlg::CreateControls() {
     connect(stop, &QPushButton::clicked, this, &CVeltraneDlg::OnStop);
     connect(addFile, &QPushButton::clicked, this, &CVeltraneDlg::OnAddFile);
     connect(browse, &QPushButton::clicked, this, &CVeltraneDlg::OnBrowseTarget);
+    // The whole run moves as a source begins and as the bar moves within it.
+    connect(m_progress, &ClassicProgressBar::rangeSet, this, &CVeltraneDlg::ShowRunProgress);
+    connect(m_progress, &QProgressBar::valueChanged, this, &CVeltraneDlg::ShowRunProgress);
+    NameControls(form);
+}
+
+void CVeltraneDlg::NameControls(const DialogTemplate& form) {
+    const DialogForm& main = DialogForms::Main();
+    for (const AccessibleNames::Named& named : AccessibleNames::kMain) {
+        form.find<QWidget>(main.control(named.id).name)
+            ->setAccessibleName(UiText::Shown(named.name));
+    }
+}
+
+void CVeltraneDlg::ShowRunProgress() {
+    m_runBadge.moved(m_runProgress.done());
 }
 
 void CVeltraneDlg::OnInitDialog() {
@@ -181,11 +203,14 @@ void CVeltraneDlg::OnSysCommand(unsigned nID) {
 }
 
 void CVeltraneDlg::OnStart() {
-    m_engine.OnStart();
+    if (m_engine.OnStart()) {
+        m_runBadge.runStarted();
+    }
 }
 
 void CVeltraneDlg::OnStop() {
     m_engine.OnStop();
+    m_runBadge.stopAsked(m_runProgress.done());
 }
 
 // Nothing is refused here: a file already listed, or one that does not exist, is reported
@@ -298,8 +323,18 @@ bool CVeltraneDlg::isRowChecked(int row) {
     return m_list->rows().isChecked(row);
 }
 
+// The run reads a ticked row's path as it reaches the row.
 std::string CVeltraneDlg::rowPath(int row) {
+    m_runProgress.sourceReached();
     return m_list->rows().path(row);
+}
+
+void CVeltraneDlg::runPlanned(const std::vector<SourceFacts>& pieces) {
+    m_runProgress.planned(pieces);
+}
+
+void CVeltraneDlg::setSourceLength(std::uint64_t length) {
+    m_runProgress.sourceBegins(length);
 }
 
 void CVeltraneDlg::setProgressRange(std::uint32_t lower, std::uint32_t upper) {
@@ -308,6 +343,7 @@ void CVeltraneDlg::setProgressRange(std::uint32_t lower, std::uint32_t upper) {
 
 // The one call the worker does not wait for: it would otherwise wait once a block.
 void CVeltraneDlg::setProgressPosition(std::uint32_t position) {
+    m_runProgress.blockReached(position);
     m_positions->hand(position);
 }
 
@@ -334,6 +370,10 @@ bool CVeltraneDlg::askToJoinAnyway(const std::vector<JoinFinding>& findings) {
     });
 }
 
+void CVeltraneDlg::checkingTarget(std::uint64_t /*length*/) {
+    m_runProgress.checkBegins();
+}
+
 void CVeltraneDlg::targetDigested(const TargetDigest& digest) {
     if (!digest.checksumFile.empty()) {
         m_checkedAgainst = digest.checksumFile;
@@ -344,7 +384,11 @@ void CVeltraneDlg::showApplicationNotice(const std::string& text, RunOutcome out
     const QString shown = QString::fromStdString(
         RunBoxText::Notice(text, outcome, std::exchange(m_checkedAgainst, {}),
                            [](const char* line) { return UiText::Shown(line).toStdString(); }));
-    OnUiThread([this, &shown] { ShowMessageBox(shown, Qt::ApplicationModal); });
+    OnUiThread([this, &shown, outcome] {
+        m_runBadge.runEnded(outcome, m_runProgress.done());
+        ShowMessageBox(shown, Qt::ApplicationModal);
+        m_runBadge.noticeClosed();
+    });
 }
 
 void CVeltraneDlg::ShowMessageBox(const QString& text, Qt::WindowModality modality) {

@@ -3,12 +3,17 @@
 #include "CMyStaticLink.h"
 #include "CombineEngine.h"
 #include "EngineInterface.h"
+#include "ProgressBadge.h"
 #include "RowStore.h"
+#include "RunBadge.h"
+#include "RunProgress.h"
 
 #include <QDialog>
 #include <QIcon>
+#include <memory>
 
 class ClassicProgressBar;
+class DialogTemplate;
 class FileList;
 class ProgressRelay;
 class QEventLoop;
@@ -25,7 +30,9 @@ class CVeltraneDlg final : public QDialog, public EngineInterface {
     Q_OBJECT
 
 public:
-    explicit CVeltraneDlg(QWidget* parent = nullptr);
+    // The run's progress shows outside the window on `badge`; by default on the program's
+    // launcher.
+    explicit CVeltraneDlg(QWidget* parent = nullptr, std::unique_ptr<ProgressBadge> badge = {});
     Q_DISABLE_COPY_MOVE(CVeltraneDlg)
     // Serves a run that is still ending until its worker no longer calls the window.
     ~CVeltraneDlg() override;
@@ -35,11 +42,14 @@ public:
     int rowCount();
     bool isRowChecked(int row) override;
     std::string rowPath(int row) override;
+    void runPlanned(const std::vector<SourceFacts>& pieces) override;
+    void setSourceLength(std::uint64_t length) override;
     void setProgressRange(std::uint32_t lower, std::uint32_t upper) override;
     void setProgressPosition(std::uint32_t position) override;
     void showWindowMessage(const RunMessage& message) override;
     bool askToJoinAnyway(const std::vector<JoinFinding>& findings) override;
     // Keeps the checksum file of a match for the notice.
+    void checkingTarget(std::uint64_t length) override;
     void targetDigested(const TargetDigest& digest) override;
     void showApplicationNotice(const std::string& text, RunOutcome outcome) override;
     // Wakes the destructor's wait for the workers, on this window's thread.
@@ -67,6 +77,8 @@ public slots:
 
 private:
     void CreateControls();
+    void NameControls(const DialogTemplate& form);
+    void ShowRunProgress();
     void OnInitDialog();
     void AttachLinks();
     void ShowMessageBox(const QString& text, Qt::WindowModality modality);
@@ -83,6 +95,9 @@ private:
     ClassicProgressBar* m_progress = nullptr;
     ProgressRelay* m_positions = nullptr;
     QMenu* m_systemMenu = nullptr;
+    RunProgress m_runProgress;
+    std::unique_ptr<ProgressBadge> m_badge;
+    RunBadge m_runBadge{*m_badge};
     // Set while the destructor waits for the workers to end.
     QEventLoop* m_workersWait = nullptr;
     // The checksum file the latest check compared with; the worker's alone.

@@ -1,5 +1,6 @@
 #include "CVeltraneDlg.h"
 
+#include "AccessibleNames.h"
 #include "CAboutDlg.h"
 #include "Catalog.h"
 #include "ControlIds.h"
@@ -102,9 +103,12 @@ std::vector<std::wstring> DroppedFiles(HDROP drop) {
 
 } // namespace
 
-CVeltraneDlg::CVeltraneDlg(HINSTANCE instance, std::vector<std::wstring> files)
+CVeltraneDlg::CVeltraneDlg(HINSTANCE instance, std::vector<std::wstring> files,
+                           WindowServices services)
     : m_instance(instance), m_hIcon(::LoadIconW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME))),
-      m_startFiles(std::move(files)) {}
+      m_startFiles(std::move(files)),
+      m_props(services.props != nullptr ? *services.props : m_propService),
+      m_runBadge(services.badge != nullptr ? *services.badge : m_taskbar) {}
 
 INT_PTR CVeltraneDlg::DoModal() {
     const DialogTemplateEx form(DialogForms::Main());
@@ -174,6 +178,8 @@ void CVeltraneDlg::OnInitDialog() {
     ::SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
     SetUpList();
     AttachLinks();
+    NameControls();
+    m_taskbar.Attach(m_hWnd);
     ::DragAcceptFiles(m_hWnd, TRUE);
     AddFiles(m_startFiles);
 }
@@ -208,6 +214,19 @@ void CVeltraneDlg::AttachLinks() {
     m_linkHome.SetLink(home, home);
     m_linkSoftSite.Attach(::GetDlgItem(m_hWnd, IDC_LINK_SOFTSITE));
     m_linkSoftSite.SetLink(softSite, softSite);
+}
+
+// Each link is named by the address it paints, as its own text would name it.
+void CVeltraneDlg::NameControls() {
+    for (const AccessibleNames::Named& named : AccessibleNames::kMain) {
+        m_props.Name(::GetDlgItem(m_hWnd, named.id),
+                     WideText::FromUtf8(Catalog::Translated(named.name)));
+    }
+    for (const auto& [id, url] : {std::pair{IDC_LINK_HOME, WindowLinks::kHomeUrl},
+                                  std::pair{IDC_LINK_SOFTSITE, WindowLinks::kSoftSiteUrl}}) {
+        const std::wstring address = WideText::FromUtf8(url);
+        m_props.Link(::GetDlgItem(m_hWnd, id), address, address);
+    }
 }
 
 bool CVeltraneDlg::OnSysCommand(WPARAM nID) {
@@ -259,11 +278,14 @@ void CVeltraneDlg::OnCommand(int id) {
 }
 
 void CVeltraneDlg::OnStart() {
-    m_engine.OnStart();
+    if (m_engine.OnStart()) {
+        m_runBadge.runStarted();
+    }
 }
 
 void CVeltraneDlg::OnStop() {
     m_engine.OnStop();
+    m_runBadge.stopAsked(m_runProgress.done());
 }
 
 // Nothing is refused here: a file already listed, or one that does not exist, is reported
@@ -400,12 +422,25 @@ bool CVeltraneDlg::isRowChecked(int row) {
     return m_rows.isChecked(row);
 }
 
+// The run reads a ticked row's path as it reaches the row.
 std::string CVeltraneDlg::rowPath(int row) {
+    m_runProgress.sourceReached();
     return m_rows.path(row);
 }
 
+void CVeltraneDlg::runPlanned(const std::vector<SourceFacts>& pieces) {
+    m_runProgress.planned(pieces);
+}
+
+void CVeltraneDlg::setSourceLength(std::uint64_t length) {
+    m_runProgress.sourceBegins(length);
+}
+
 void CVeltraneDlg::setProgressRange(std::uint32_t lower, std::uint32_t upper) {
-    OnUiThread([this, lower, upper] { ::SendMessageW(m_progress, PBM_SETRANGE32, lower, upper); });
+    OnUiThread([this, lower, upper] {
+        ::SendMessageW(m_progress, PBM_SETRANGE32, lower, upper);
+        m_runBadge.moved(m_runProgress.done());
+    });
 }
 
 // Positions come at every block: the worker leaves the latest one and goes on, and the
@@ -413,6 +448,7 @@ void CVeltraneDlg::setProgressRange(std::uint32_t lower, std::uint32_t upper) {
 void CVeltraneDlg::setProgressPosition(std::uint32_t position) {
     // A window already gone shows nothing more.
     HWND window = m_hWnd;
+    m_runProgress.blockReached(position);
     if (m_position.offer(position) && window != nullptr) {
         ::PostMessageW(window, WM_APP_POSITION, 0, 0);
     }
@@ -421,6 +457,7 @@ void CVeltraneDlg::setProgressPosition(std::uint32_t position) {
 void CVeltraneDlg::ApplyPendingPosition() {
     if (const std::optional<std::uint32_t> position = m_position.take()) {
         ::SendMessageW(m_progress, PBM_SETPOS, static_cast<WPARAM>(*position), 0);
+        m_runBadge.moved(m_runProgress.done());
     }
 }
 
@@ -445,6 +482,10 @@ bool CVeltraneDlg::askToJoinAnyway(const std::vector<JoinFinding>& findings) {
     return join;
 }
 
+void CVeltraneDlg::checkingTarget(std::uint64_t /*length*/) {
+    m_runProgress.checkBegins();
+}
+
 void CVeltraneDlg::targetDigested(const TargetDigest& digest) {
     if (!digest.checksumFile.empty()) {
         m_checkedAgainst = digest.checksumFile;
@@ -455,7 +496,11 @@ void CVeltraneDlg::showApplicationNotice(const std::string& text, RunOutcome out
     const std::string shown =
         RunBoxText::Notice(text, outcome, std::exchange(m_checkedAgainst, {}),
                            [](const char* line) { return std::string(Catalog::Translated(line)); });
-    OnUiThread([this, &shown] { ShowMessageBox(shown); });
+    OnUiThread([this, &shown, outcome] {
+        m_runBadge.runEnded(outcome, m_runProgress.done());
+        ShowMessageBox(shown);
+        m_runBadge.noticeClosed();
+    });
 }
 
 void CVeltraneDlg::ShowMessageBox(const std::string& text) {

@@ -1,10 +1,16 @@
 #pragma once
 
+#include "AccessibleProps.h"
 #include "CMyStaticLink.h"
 #include "CombineEngine.h"
 #include "EngineInterface.h"
 #include "LatestPosition.h"
+#include "ProgressBadge.h"
+#include "PropServiceProps.h"
 #include "RowStore.h"
+#include "RunBadge.h"
+#include "RunProgress.h"
+#include "TaskbarBadge.h"
 
 #include <atomic>
 #include <functional>
@@ -13,6 +19,12 @@
 #include <vector>
 #include <windows.h>
 
+// What tests put in place of the system's services: null for the system's own.
+struct WindowServices {
+    ProgressBadge* badge = nullptr;
+    AccessibleProps* props = nullptr;
+};
+
 // The main window on Windows: the target box, the file list, the progress bar and the buttons
 // that drive a combine run. The worker reaches the window through the engine interface, each
 // call sent to the window's thread and carried out there, but for the rows: those it reads
@@ -20,7 +32,7 @@
 class CVeltraneDlg final : public EngineInterface {
 public:
     // The files become the list's first rows, in the order given.
-    CVeltraneDlg(HINSTANCE instance, std::vector<std::wstring> files);
+    CVeltraneDlg(HINSTANCE instance, std::vector<std::wstring> files, WindowServices services = {});
     CVeltraneDlg(const CVeltraneDlg&) = delete;
     CVeltraneDlg& operator=(const CVeltraneDlg&) = delete;
     CVeltraneDlg(CVeltraneDlg&&) = delete;
@@ -36,11 +48,14 @@ public:
     int rowCount();
     bool isRowChecked(int row) override;
     std::string rowPath(int row) override;
+    void runPlanned(const std::vector<SourceFacts>& pieces) override;
+    void setSourceLength(std::uint64_t length) override;
     void setProgressRange(std::uint32_t lower, std::uint32_t upper) override;
     void setProgressPosition(std::uint32_t position) override;
     void showWindowMessage(const RunMessage& message) override;
     bool askToJoinAnyway(const std::vector<JoinFinding>& findings) override;
     // Keeps the checksum file of a match for the notice.
+    void checkingTarget(std::uint64_t length) override;
     void targetDigested(const TargetDigest& digest) override;
     void showApplicationNotice(const std::string& text, RunOutcome outcome) override;
 
@@ -53,6 +68,7 @@ private:
     void AddAboutItem();
     void SetUpList();
     void AttachLinks();
+    void NameControls();
     bool OnSysCommand(WPARAM nID);
     bool OnPaint();
     void OnCommand(int id);
@@ -84,6 +100,11 @@ private:
     RowStore m_rows;
     // The checksum file the latest check compared with; the worker's alone.
     std::string m_checkedAgainst;
+    TaskbarBadge m_taskbar;
+    PropServiceProps m_propService;
+    AccessibleProps& m_props;
+    RunProgress m_runProgress;
+    RunBadge m_runBadge;
     // Holds the stop flag and the target path of the runs. Destroyed first, once the window
     // is gone: the worker's calls then return at once, so joining it cannot hang.
     CombineEngine m_engine{*this};

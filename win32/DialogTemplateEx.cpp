@@ -1,5 +1,6 @@
 #include "DialogTemplateEx.h"
 
+#include "BannerChoice.h"
 #include "Catalog.h"
 #include "ControlIds.h"
 #include "DialogForm.h"
@@ -47,10 +48,13 @@ ControlClass ClassOf(const FormControl& control) {
     return {L"STATIC", SS_LEFT | ((traits & kNoPrefix) != 0 ? DWORD{SS_NOPREFIX} : 0)};
 }
 
-// Pictures and icons name their image by resource number instead of a text.
+// Pictures and icons name their image by resource number instead of a text; the banner is the
+// one in the language of the texts.
 int ImageOf(const FormControl& control) {
     if (control.kind == ControlKind::Picture) {
-        return ControlIds::IDB_BANNER;
+        return BannerChoice::ForCatalog(Catalog::Language()) == BannerChoice::Banner::English
+                   ? ControlIds::IDB_BANNER_EN
+                   : ControlIds::IDB_BANNER;
     }
     return control.kind == ControlKind::Icon ? ControlIds::IDR_MAINFRAME : 0;
 }

@@ -8,6 +8,8 @@ inline constexpr int IDS_ABOUTBOX = 101;
 inline constexpr int IDD_MAIN = 102;
 inline constexpr int IDR_MAINFRAME = 128;
 inline constexpr int IDB_BANNER = 129;
+// The banner that goes with English texts; 129 goes with Chinese ones.
+inline constexpr int IDB_BANNER_EN = 130;
 inline constexpr unsigned IDM_ABOUTBOX = 0x0010;
 // A control that nothing addresses.
 inline constexpr int ID_NONE = -1;

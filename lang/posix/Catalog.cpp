@@ -14,6 +14,8 @@ namespace {
 constexpr const char* kDomain = "veltrane";
 constexpr const char* kCatalogFile = "veltrane.mo";
 
+std::string g_language;
+
 // The catalogs lie in share/locale beside bin/, both installed and in the build tree.
 std::filesystem::path localeFolder() {
     std::error_code error;
@@ -33,6 +35,7 @@ void Catalog::Open(LanguageChoice::Unnamed unnamed) {
     if (chosen == names.end()) {
         return;
     }
+    g_language = *chosen;
     // The chosen catalog alone: the system's reasons (libc's own catalog) then come in the same
     // language, or as the system writes them, never in one LANGUAGE named before ours.
     setenv("LANGUAGE", chosen->c_str(), 1);
@@ -51,9 +54,14 @@ void Catalog::Open(LanguageChoice::Unnamed unnamed) {
 void Catalog::Close() {
     // gettext, libc's reasons included, answers with the texts as written under plain C.
     std::setlocale(LC_MESSAGES, "C");
+    g_language.clear();
 }
 
 const char* Catalog::Translated(const char* text) {
     // gettext answers the empty text with the catalog's header.
     return *text == '\0' ? text : dgettext(kDomain, text);
+}
+
+const char* Catalog::Language() {
+    return g_language.c_str();
 }

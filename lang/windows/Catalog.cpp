@@ -11,6 +11,7 @@
 namespace {
 
 std::span<const CatalogEntry> g_entries;
+std::string g_language;
 
 // The user's interface language as a locale name: 0x0804 -> "zh_CN".
 std::string InterfaceLocale() {
@@ -35,6 +36,7 @@ void Catalog::Open(LanguageChoice::Unnamed unnamed) {
     for (const std::string& name : names) {
         g_entries = BuiltInCatalogs::Find(name.c_str());
         if (!g_entries.empty()) {
+            g_language = name;
             return;
         }
     }
@@ -42,10 +44,15 @@ void Catalog::Open(LanguageChoice::Unnamed unnamed) {
 
 void Catalog::Close() {
     g_entries = {};
+    g_language.clear();
 }
 
 const char* Catalog::Translated(const char* text) {
     const auto found = std::ranges::find_if(
         g_entries, [text](const CatalogEntry& entry) { return std::strcmp(entry.id, text) == 0; });
     return found == g_entries.end() ? text : found->text;
+}
+
+const char* Catalog::Language() {
+    return g_language.c_str();
 }

@@ -5,11 +5,15 @@
 #include "ModalCloser.h"
 #include "UiText.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QLibraryInfo>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTranslator>
 #include <cstdlib>
 #include <initializer_list>
 
@@ -57,6 +61,8 @@ private slots:
     void cleanupTestCase() { useLocale(QStringLiteral("C")); }
     void windowsSpeakTheLocalesLanguageInTheirLayout_data();
     void windowsSpeakTheLocalesLanguageInTheirLayout();
+    void qtsTextsTheBannerAndTheControlsNamesFollowTheLanguage_data();
+    void qtsTextsTheBannerAndTheControlsNamesFollowTheLanguage();
 };
 
 void TranslationTest::windowsSpeakTheLocalesLanguageInTheirLayout_data() {
@@ -127,6 +133,65 @@ void TranslationTest::windowsSpeakTheLocalesLanguageInTheirLayout() {
             QVERIFY2(metrics.horizontalAdvance(text) <= room,
                      qPrintable(control->objectName() + ": " + text));
         }
+    }
+}
+
+void TranslationTest::qtsTextsTheBannerAndTheControlsNamesFollowTheLanguage_data() {
+    QTest::addColumn<QString>("lang");
+    QTest::addColumn<QString>("qtCatalog");
+    QTest::addColumn<QString>("banner");
+    QTest::addColumn<QStringList>("names");
+    const QStringList english{"Target file", "Choose the target file", "Files to join",
+                              "Progress of the current file"};
+    const QStringList chinese{"目标文件", "选择目标文件", "要合并的文件", "当前文件的进度"};
+    QTest::newRow("C") << "C"
+                       << ""
+                       << ":/banner.png" << english;
+    QTest::newRow("zh_CN") << "zh_CN.UTF-8"
+                           << "zh_CN"
+                           << ":/banner.png" << chinese;
+    QTest::newRow("zh_TW") << "zh_TW.UTF-8"
+                           << "zh_TW"
+                           << ":/banner.png" << chinese;
+    QTest::newRow("en_US") << "en_US.UTF-8"
+                           << ""
+                           << ":/banner-en.png" << english;
+    QTest::newRow("de_DE") << "de_DE.UTF-8"
+                           << "de"
+                           << ":/banner-en.png" << english;
+}
+
+// A Yes button reads as Qt's catalog for the language has it, read here from the catalog itself;
+// a language Qt has no catalog for keeps Qt's English. Screen readers hear each control's name,
+// and each link as a link named by the address it paints, its value and description.
+void TranslationTest::qtsTextsTheBannerAndTheControlsNamesFollowTheLanguage() {
+    QFETCH(QString, lang);
+    QFETCH(QString, qtCatalog);
+    QFETCH(QString, banner);
+    QFETCH(QStringList, names);
+    QString yes = QStringLiteral("&Yes");
+    if (!qtCatalog.isEmpty()) {
+        QTranslator qt;
+        QVERIFY(qt.load("qtbase_" + qtCatalog, QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
+        yes = qt.translate("QPlatformTheme", "&Yes");
+        QVERIFY(!yes.isEmpty() && yes != "&Yes");
+    }
+    useLocale(lang);
+    QVERIFY(UiText::Load());
+    QMessageBox box(QMessageBox::NoIcon, "", "", QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(box.button(QMessageBox::Yes)->text(), yes);
+    const CVeltraneDlg main;
+    QCOMPARE(main.findChild<QLabel*>("banner")->pixmap().toImage(), QImage(banner));
+    names << "http://www.orvik.example"
+          << "http://dl.orvik.example";
+    const QStringList controls{"targetPath", "browseTarget", "fileList",
+                               "progress",   "linkHome",     "linkSoftSite"};
+    for (int i = 0; i < controls.size(); ++i) {
+        QAccessibleInterface* named =
+            QAccessible::queryAccessibleInterface(main.findChild<QWidget*>(controls[i]));
+        QCOMPARE(named->text(QAccessible::Name), names[i]);
+        QCOMPARE(named->role() == QAccessible::Link, i >= 4);
+        QCOMPARE(named->text(QAccessible::Description), i >= 4 ? names[i] : QString());
     }
 }
 

@@ -8,11 +8,21 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 namespace {
 
 // Room a push button's frame and focus rectangle leave its text, each side.
 constexpr int kButtonMargin = 3;
+
+// A bitmap's bits as the screen keeps them.
+std::vector<char> Bits(HBITMAP bitmap) {
+    BITMAP size{};
+    ::GetObjectW(bitmap, sizeof(size), &size);
+    std::vector<char> bits(static_cast<std::size_t>(size.bmWidthBytes) * size.bmHeight);
+    ::GetBitmapBits(bitmap, static_cast<LONG>(bits.size()), bits.data());
+    return bits;
+}
 
 class LanguageTest : public ::testing::Test {
 protected:
@@ -44,6 +54,18 @@ TEST_F(LanguageTest, TheWindowSpeaksTheUsersLanguageAndEveryTextFits) {
     const char* start = DialogForms::Main().control(ControlIds::IDC_START).text;
     EXPECT_EQ(WindowDriver::Text(window.Item(ControlIds::IDC_START)),
               WideText::FromUtf8(language == "en" ? "Start" : start));
+    // The banner goes with the texts: the picture is the form's ninth control.
+    HBITMAP banner = ::LoadBitmapW(
+        ::GetModuleHandleW(nullptr),
+        MAKEINTRESOURCEW(language == "en" ? ControlIds::IDB_BANNER_EN : ControlIds::IDB_BANNER));
+    HWND picture = ::GetWindow(::GetWindow(dialog, GW_CHILD), GW_HWNDFIRST);
+    for (int i = 0; i < 8; ++i) {
+        picture = ::GetWindow(picture, GW_HWNDNEXT);
+    }
+    EXPECT_EQ(
+        Bits(reinterpret_cast<HBITMAP>(::SendMessageW(picture, STM_GETIMAGE, IMAGE_BITMAP, 0))),
+        Bits(banner));
+    ::DeleteObject(banner);
     // Chinese alone translates the engine's English notice.
     EXPECT_EQ(std::string(Catalog::Translated("combine end")) == "combine end", language != "zh");
     HDC dc = ::GetDC(dialog);

@@ -24,10 +24,10 @@ std::vector<HWND> ThreadWindows(DWORD thread) {
 
 } // namespace
 
-WindowDriver::WindowDriver(std::vector<std::wstring> files) {
-    m_thread = std::thread([this, files = std::move(files)] {
+WindowDriver::WindowDriver(std::vector<std::wstring> files, WindowServices services) {
+    m_thread = std::thread([this, files = std::move(files), services] {
         m_uiThread = ::GetCurrentThreadId();
-        CVeltraneDlg dlg(::GetModuleHandleW(nullptr), files);
+        CVeltraneDlg dlg(::GetModuleHandleW(nullptr), files, services);
         m_dlg = &dlg;
         dlg.DoModal();
         m_dlg = nullptr;

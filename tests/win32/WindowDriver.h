@@ -14,7 +14,7 @@
 // found and closed with OK.
 class WindowDriver final {
 public:
-    explicit WindowDriver(std::vector<std::wstring> files = {});
+    explicit WindowDriver(std::vector<std::wstring> files = {}, WindowServices services = {});
     WindowDriver(const WindowDriver&) = delete;
     WindowDriver& operator=(const WindowDriver&) = delete;
     WindowDriver(WindowDriver&&) = delete;

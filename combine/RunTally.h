@@ -8,9 +8,9 @@
 #include <vector>
 
 // The whole run's figures as the walk reaches its pieces and steps over their blocks: bytes done
-// of the total, and data moved and still to move. Holes count as bytes done but never as data,
-// so a sparse join neither shows a false rate nor promises hours. Reads no clock: times are the
-// seconds since the run began.
+// of the total, and data moved and still to move; for every host that shows the whole run. Holes
+// count as bytes done but never as data, so a sparse join neither shows a false rate nor promises
+// hours. Reads no clock: times are the seconds since the run began.
 class RunTally {
 public:
     static constexpr std::uint64_t kBlockSize = 0x100000;
