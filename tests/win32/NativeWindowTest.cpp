@@ -2,6 +2,7 @@
 #include "ControlIds.h"
 #include "DialogForm.h"
 #include "FileBytes.h"
+#include "FileDialogs.h"
 #include "WideText.h"
 #include "WindowDriver.h"
 
@@ -11,9 +12,12 @@
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
+#include <map>
 #include <shlobj.h>
+#include <uxtheme.h>
 
 namespace fs = std::filesystem;
+using namespace std::literals;
 using namespace ControlIds;
 
 namespace {
@@ -79,6 +83,55 @@ bool HasPixel(HWND window, COLORREF colour) {
 
 bool WaitForPixel(HWND window, COLORREF colour) {
     return Eventually([=] { return HasPixel(window, colour); });
+}
+
+bool HasPixelWhere(HWND window, bool (*matches)(COLORREF)) {
+    RECT client{};
+    ::GetClientRect(window, &client);
+    HDC dc = ::GetDC(window);
+    bool found = false;
+    for (int y = 0; y < client.bottom && !found; ++y) {
+        for (int x = 0; x < client.right && !found; ++x) {
+            found = matches(::GetPixel(dc, x, y));
+        }
+    }
+    ::ReleaseDC(window, dc);
+    return found;
+}
+
+// Blue text smoothed over the grey background keeps red and green equal.
+bool IsReddish(COLORREF colour) {
+    return GetRValue(colour) > GetGValue(colour) + 24;
+}
+
+// Presses the keys together, as the keyboard would, into the window that has the focus.
+void PressKeys(std::initializer_list<WORD> keys) {
+    std::vector<INPUT> inputs;
+    for (const WORD key : keys) {
+        INPUT down{};
+        down.type = INPUT_KEYBOARD;
+        down.ki.wVk = key;
+        inputs.push_back(down);
+    }
+    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) {
+        INPUT up{};
+        up.type = INPUT_KEYBOARD;
+        up.ki.wVk = *key;
+        up.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(up);
+    }
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+void SelectRows(HWND list, std::initializer_list<int> rows) {
+    LVITEMW state{};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    ::SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                   reinterpret_cast<LPARAM>(&state));
+    for (const int row : rows) {
+        state.state = LVIS_SELECTED | (row == *rows.begin() ? LVIS_FOCUSED : 0);
+        ::SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
+    }
 }
 
 // As the mouse moves it: an input event, which the window under the pointer always hears of, where
@@ -188,7 +241,12 @@ TEST_F(NativeWindowTest, EveryControlHasItsTextRectangleAndTabPlace) {
 
     HWND list = window.Item(IDC_FILE_LIST);
     EXPECT_EQ(::SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0),
-              LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+              LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
+    // The classic look: the program does not ask for the themed controls. (Wine's list and
+    // bar take its theme whatever a program asks; Windows' common controls of that kind do not.)
+    for (const int id : {IDC_TARGET_PATH, IDC_BROWSE_TARGET, IDC_START, IDC_STOP, IDC_ADD_FILE}) {
+        EXPECT_EQ(::GetWindowTheme(window.Item(id)), nullptr) << id;
+    }
     RECT listClient{};
     ::GetClientRect(list, &listClient);
     for (int column = 0; column < 2; ++column) {
@@ -217,6 +275,13 @@ TEST_F(NativeWindowTest, AboutItemOpensTheAboutBox) {
     EXPECT_EQ(WindowDriver::Text(children[2]), Wide("Orvik软件免费工具系列"));
     EXPECT_NE(::SendMessageW(children[0], STM_GETICON, 0, 0), 0);
     EXPECT_EQ(::GetWindowLongW(children[3], GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+    // Centred on the main window.
+    RECT box{};
+    RECT main{};
+    ::GetWindowRect(about, &box);
+    ::GetWindowRect(window.Dialog(), &main);
+    EXPECT_LE(std::abs((box.left + box.right) - (main.left + main.right)), 1);
+    EXPECT_LE(std::abs((box.top + box.bottom) - (main.top + main.bottom)), 1);
     ::PostMessageW(children[3], BM_CLICK, 0, 0);
     EXPECT_TRUE(Eventually([about] { return ::IsWindow(about) == FALSE; }));
     EXPECT_TRUE(::IsWindow(window.Dialog()));
@@ -414,5 +479,183 @@ TEST_F(NativeWindowTest, LinksTurnRedUnderTheMouseAndOpenTheirAddressOnRelease) 
     EXPECT_EQ(g_opened, std::vector<std::wstring>{L"http://www.orvik.example"});
     MoveCursor(rect.right + 40, rect.bottom + 40);
     EXPECT_TRUE(WaitForPixel(link, kBlue));
+    // Smoothed text drawn blue over its red self would leave purple edges: none is left.
+    EXPECT_TRUE(Eventually([link] { return !HasPixelWhere(link, IsReddish); }));
     CMyStaticLink::SetUrlOpener(old);
+}
+
+// The open dialog's answer: one path, or a folder and names, each ended by a null.
+TEST(FileDialogsTest, AnswersGiveFullPaths) {
+    const auto answer = [](std::wstring_view text) {
+        return std::vector<wchar_t>(text.begin(), text.end());
+    };
+    const std::vector<std::pair<std::vector<wchar_t>, std::vector<std::wstring>>> cases{
+        {answer(L"C:\\d\\a.bin\0\0"sv), {L"C:\\d\\a.bin"}},
+        {answer(L"C:\\d\0b\0a.bin\0\0"sv), {L"C:\\d\\b", L"C:\\d\\a.bin"}},
+        {answer(L"C:\\\0x\0\0"sv), {L"C:\\x"}},
+        {answer(L"\0\0"sv), {}},
+        {{}, {}},
+    };
+    for (const auto& [given, expected] : cases) {
+        EXPECT_EQ(FileDialogs::SourcesFrom(given), expected);
+    }
+}
+
+// Rows are added several at a time, moved, removed and numbered again, never while the run
+// reads them; the run then joins them in their new order.
+TEST_F(NativeWindowTest, ListEditsRenumberWaitForTheRunAndSetTheJoinsOrder) {
+    std::map<std::wstring, fs::path> files;
+    for (const wchar_t* name : {L"a.bin", L"b.bin", L"c.bin", L"d.bin"}) {
+        files[name] = WriteFile(m_dir / name, 3 + files.size() * 1000, files.size() + 1);
+    }
+    WindowDriver window;
+    HWND list = window.Item(IDC_FILE_LIST);
+    const auto add = [&window](const std::wstring& typed) {
+        window.Click(IDC_ADD_FILE);
+        HWND dialog = window.WaitForWindow(L"Open");
+        ASSERT_NE(dialog, nullptr);
+        ::SetDlgItemTextW(dialog, cmb13, typed.c_str());
+        ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(Eventually([dialog] { return ::IsWindow(dialog) == FALSE; }));
+    };
+    const auto rows = [&window, this] {
+        std::wstring shown;
+        for (int row = 0; row < window.RowCount(); ++row) {
+            const RowStore::Row stored = window.StoredRows().at(static_cast<std::size_t>(row));
+            shown += window.RowText(row, 0) + (stored.checked ? L"x" : L"-") +
+                     fs::relative(fs::path(WideText::FromUtf8(stored.path)), m_dir).wstring() +
+                     L" ";
+        }
+        return shown;
+    };
+    // Typed names come in the order typed, names of files that all exist in Explorer's.
+    add(L"\"" + (m_dir / L"c.bin").wstring() + L"\" \"" + (m_dir / L"a.bin").wstring() + L"\" \"" +
+        (m_dir / L"absent").wstring() + L"\"");
+    add(L"\"" + (m_dir / L"d.bin").wstring() + L"\" \"" + (m_dir / L"b.bin").wstring() + L"\"");
+    EXPECT_EQ(rows(), L"0-c.bin 1-a.bin 2-absent.vmdk 3-b.bin 4-d.bin ");
+
+    ::SendMessageW(window.Dialog(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list), TRUE);
+    SelectRows(list, {0});
+    PressKeys({VK_MENU, VK_DOWN});
+    EXPECT_TRUE(Eventually([&] {
+        return rows() == L"0-a.bin 1-c.bin 2-absent.vmdk 3-b.bin 4-d.bin ";
+    })) << rows();
+    SelectRows(list, {3});
+    ::PostMessageW(window.Dialog(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), -1);
+    HWND menu = nullptr;
+    EXPECT_TRUE(Eventually([&] {
+        menu = ::FindWindowW(L"#32768", nullptr);
+        return menu != nullptr && ::IsWindowVisible(menu) != FALSE;
+    }));
+    HMENU items = reinterpret_cast<HMENU>(::SendMessageW(menu, MN_GETHMENU, 0, 0));
+    std::vector<std::wstring> texts;
+    for (int item = 0; item < ::GetMenuItemCount(items); ++item) {
+        std::array<wchar_t, 64> text{};
+        ::GetMenuStringW(items, item, text.data(), text.size(), MF_BYPOSITION);
+        texts.emplace_back(text.data());
+    }
+    EXPECT_EQ(texts, (std::vector<std::wstring>{Wide("删除\tDel"), Wide("上移\tAlt+Up"),
+                                                Wide("下移\tAlt+Down")}));
+    ::PostMessageW(window.Dialog(), WM_CANCELMODE, 0, 0);
+    ::PostMessageW(window.Dialog(), WM_COMMAND, IDM_MOVE_ROWS_UP, 0);
+    EXPECT_TRUE(Eventually([&] {
+        return rows() == L"0-a.bin 1-c.bin 2-b.bin 3-absent.vmdk 4-d.bin ";
+    })) << rows();
+    PressKeys({VK_CONTROL, 'A'});
+    EXPECT_TRUE(
+        Eventually([list] { return ::SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0) == 5; }));
+    PressKeys({VK_SPACE});
+    EXPECT_TRUE(Eventually([&] {
+        return rows() == L"0xa.bin 1xc.bin 2xb.bin 3xabsent.vmdk 4xd.bin ";
+    })) << rows();
+
+    const fs::path target = m_dir / L"joined.vmdk";
+    window.SetTargetText(target.wstring());
+    window.Click(IDC_START);
+    ASSERT_TRUE(window.AnswerQuestion(L"Join anyway?", IDYES));
+    // The run is held by the missing file's message: it reads the rows by their place.
+    ASSERT_NE(window.WaitForWindow(L"win32_window_tests"), nullptr);
+    SelectRows(list, {1});
+    for (const int edit : {IDM_REMOVE_ROWS, IDM_MOVE_ROWS_UP, IDM_MOVE_ROWS_DOWN}) {
+        ::PostMessageW(window.Dialog(), WM_COMMAND, edit, 0);
+        EXPECT_TRUE(window.CloseMessageBox(L"wait current thread")) << edit;
+    }
+    EXPECT_EQ(rows(), L"0xa.bin 1xc.bin 2xb.bin 3xabsent.vmdk 4xd.bin ");
+    EXPECT_TRUE(window.CloseMessageBox(Wide("打开源文件失败")));
+    EXPECT_TRUE(window.CloseMessageBox(Wide("combine end\n出现错误：目标文件可能不完整")));
+    EXPECT_EQ(Bytes(target), Bytes(files[L"a.bin"]) + Bytes(files[L"c.bin"]) +
+                                 Bytes(files[L"b.bin"]) + Bytes(files[L"d.bin"]));
+
+    ::SendMessageW(window.Dialog(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list), TRUE);
+    SelectRows(list, {3});
+    PressKeys({VK_DELETE});
+    EXPECT_TRUE(Eventually([&] { return rows() == L"0xa.bin 1xc.bin 2xb.bin 3xd.bin "; }))
+        << rows();
+    EXPECT_EQ(::SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 3);
+    EXPECT_TRUE(window.Close());
+}
+
+// Paths alike but for their end stay apart: the list draws them cut in their middle, and the
+// tip and the run have the whole path.
+TEST_F(NativeWindowTest, LongPathsAreDrawnCutInTheMiddleAndWholeInTheTip) {
+    const fs::path folder = m_dir / std::wstring(120, L'f') / L"images";
+    const std::vector<std::wstring> paths{(folder / L"disk-s01.vmdk").wstring(),
+                                          (folder / L"disk-s02.vmdk").wstring()};
+    WindowDriver window(paths);
+    HWND list = window.Item(IDC_FILE_LIST);
+    for (int row = 0; row < 2; ++row) {
+        const std::wstring& path = paths[static_cast<std::size_t>(row)];
+        const std::wstring drawn = window.RowText(row, 1);
+        EXPECT_TRUE(drawn.starts_with(path.substr(0, 3)) && drawn.find(L'\u2026') != drawn.npos &&
+                    drawn.ends_with(path.substr(path.size() - 20)))
+            << drawn;
+        EXPECT_EQ(window.StoredRows().at(static_cast<std::size_t>(row)).path,
+                  WideText::ToUtf8(path));
+        std::array<wchar_t, INFOTIPSIZE> tip{};
+        NMLVGETINFOTIPW notice{};
+        notice.hdr = {list, IDC_FILE_LIST, LVN_GETINFOTIPW};
+        notice.pszText = tip.data();
+        notice.cchTextMax = static_cast<int>(tip.size());
+        notice.iItem = row;
+        ::SendMessageW(window.Dialog(), WM_NOTIFY, IDC_FILE_LIST,
+                       reinterpret_cast<LPARAM>(&notice));
+        EXPECT_EQ(std::wstring(tip.data()), path);
+    }
+    EXPECT_NE(window.RowText(0, 1), window.RowText(1, 1));
+}
+
+// Windows' /? and the usual -h and --help show how to start the program, and no window.
+TEST(CommandLineTest, HelpShowsTheUsageAndEnds) {
+    std::wstring module(MAX_PATH, L'\0');
+    module.resize(::GetModuleFileNameW(nullptr, module.data(), MAX_PATH));
+    const fs::path program = fs::path(module).parent_path() / L"Veltrane.exe";
+    for (const wchar_t* option : {L"/?", L"-h", L"--help"}) {
+        std::wstring commandLine = L"\"" + program.wstring() + L"\" " + option;
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        ASSERT_TRUE(::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                                     0, nullptr, nullptr, &startup, &process));
+        const auto processWindow = [&process]() -> HWND {
+            HWND found = nullptr;
+            for (HWND top = ::GetTopWindow(nullptr); top != nullptr && found == nullptr;
+                 top = ::GetWindow(top, GW_HWNDNEXT)) {
+                DWORD owner = 0;
+                ::GetWindowThreadProcessId(top, &owner);
+                if (owner == process.dwProcessId && ::IsWindowVisible(top) != FALSE) {
+                    found = top;
+                }
+            }
+            return found;
+        };
+        HWND box = WindowDriver::Poll(20, processWindow);
+        ASSERT_NE(box, nullptr) << option;
+        EXPECT_EQ(WindowDriver::Text(box), L"Veltrane");
+        const std::wstring text = WindowDriver::Text(::GetDlgItem(box, 0xFFFF));
+        EXPECT_TRUE(text.starts_with(L"Veltrane.exe [FILE ...]\n")) << text;
+        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+        EXPECT_EQ(::WaitForSingleObject(process.hProcess, 20000), WAIT_OBJECT_0) << option;
+        ::CloseHandle(process.hThread);
+        ::CloseHandle(process.hProcess);
+    }
 }
