@@ -16,13 +16,6 @@ QString withDefaultSuffix(const QString& path) {
 
 SourceDialog::SourceDialog(QWidget* parent) : QFileDialog(parent) {
     setOption(QFileDialog::DontUseNativeDialog);
-    const QList<QAbstractItemView*> views = findChildren<QAbstractItemView*>();
-    for (QAbstractItemView* view : views) {
-        if (view->objectName() == QLatin1String("listView") ||
-            view->objectName() == QLatin1String("treeView")) {
-            view->setSelectionMode(QAbstractItemView::ExtendedSelection);
-        }
-    }
     connect(nameEdit(), &QLineEdit::textEdited, this, [this] { m_typed = true; });
     // Connected after the dialog's own handler, which has put the picked names in the box by
     // now, unless the user is typing there.
@@ -34,6 +27,20 @@ SourceDialog::SourceDialog(QWidget* parent) : QFileDialog(parent) {
     });
 }
 
+// Qt's dialog sets its views' selection by the file mode, which takes one file for a name
+// that need not exist: several are allowed once the mode is set.
+void SourceDialog::setVisible(bool visible) {
+    if (visible) {
+        for (QAbstractItemView* view : findChildren<QAbstractItemView*>()) {
+            if (view->objectName() == QLatin1String("listView") ||
+                view->objectName() == QLatin1String("treeView")) {
+                view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+            }
+        }
+    }
+    QFileDialog::setVisible(visible);
+}
+
 QStringList SourceDialog::chosenFiles() const {
     if (!m_several.isEmpty()) {
         return m_several;
@@ -43,7 +50,13 @@ QStringList SourceDialog::chosenFiles() const {
 }
 
 void SourceDialog::accept() {
-    const QStringList names = quotedNames();
+    QStringList names = quotedNames();
+    bool picked = !m_typed;
+    // The listing's selection, when the user picked there but the name box kept its focus.
+    if (names.size() < 2) {
+        names = selectedFiles();
+        picked = true;
+    }
     if (names.size() < 2) {
         m_several.clear();
         QFileDialog::accept();
@@ -59,6 +72,7 @@ void SourceDialog::accept() {
     }
     if (!files.isEmpty()) {
         m_several = files;
+        m_picked = picked;
         QDialog::accept();
     }
 }
@@ -76,7 +90,7 @@ QStringList SourceDialog::quotedNames() const {
     // Every other piece between quotes is a name; those between them only separate.
     const QStringList pieces = text.split(QLatin1Char('"'));
     for (qsizetype i = 1; i < pieces.size(); i += 2) {
-        if (!pieces.at(i).isEmpty()) {
+        if (!pieces.at(i).trimmed().isEmpty()) {
             names << pieces.at(i);
         }
     }

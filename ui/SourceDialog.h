@@ -17,9 +17,11 @@ public:
 
     // The files accepted, as full paths: typed names in the order typed.
     QStringList chosenFiles() const;
-    // Whether the files were picked in the listing rather than typed, so their order is the
-    // listing's selection, not the user's.
-    bool picked() const { return !m_typed; }
+    // Whether several files were picked in the listing rather than typed, so their order is
+    // the listing's selection, not the user's.
+    bool picked() const { return m_picked; }
+
+    void setVisible(bool visible) override;
 
 public slots:
     void accept() override;
@@ -29,6 +31,8 @@ private:
     // The quoted names of the name box; empty when it holds no quotes.
     QStringList quotedNames() const;
 
+    // Whether the user typed the name box's text last, rather than picked in the listing.
     bool m_typed = true;
+    bool m_picked = false;
     QStringList m_several;
 };

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
@@ -13,6 +14,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 
 namespace {
 
@@ -56,6 +58,7 @@ private slots:
     void onlyAClickOnTheBoxOrSpaceOnTheRowTicksIt();
     void dropAddsLocalFilesInNaturalOrder();
     void newRowsAreScrolledIntoView();
+    void longPathsAreDrawnCutInTheMiddleAndWholeInTheTip();
 
 private: // NOLINT(readability-redundant-access-specifiers)
     QString rowText(int row, int column) const {
@@ -284,6 +287,29 @@ void FileListTest::newRowsAreScrolledIntoView() {
     list->scrollToTop();
     m_window.user().chooseFile("addFile", m_dir.filePath("one more"));
     QVERIFY(list->rowCount() == 63 && shown(62));
+}
+
+// Paths alike but for their end stay apart: drawn cut in their middle, whole in the tip and in
+// the row the run reads.
+void FileListTest::longPathsAreDrawnCutInTheMiddleAndWholeInTheTip() {
+    const QString folder = m_dir.filePath(QString(120, 'f') + QStringLiteral("/images"));
+    const QStringList paths = {folder + "/disk-s01.vmdk", folder + "/disk-s02.vmdk"};
+    m_window->AddFiles(paths);
+    QTableWidget* list = m_window.user().list();
+    QList<QImage> drawn;
+    for (int row = 0; row < 2; ++row) {
+        QCOMPARE(list->item(row, 1)->text(), paths.at(row));
+        QCOMPARE(QString::fromStdString(m_window->rowPath(row)), paths.at(row));
+        const QRect cell = list->visualRect(list->model()->index(row, 1));
+        QHelpEvent tip(QEvent::ToolTip, cell.center(),
+                       list->viewport()->mapToGlobal(cell.center()));
+        QApplication::sendEvent(list->viewport(), &tip);
+        QTRY_COMPARE(QToolTip::text(), paths.at(row));
+        QToolTip::hideText();
+        drawn << list->viewport()->grab(cell).toImage();
+    }
+    // Cut at its end, as a cell's text would be, each would show the same start of the folder.
+    QVERIFY(drawn.at(0) != drawn.at(1));
 }
 
 QTEST_MAIN(FileListTest)

@@ -4,12 +4,17 @@
 #include "ShownWindow.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QListView>
+#include <QMap>
+#include <QMenu>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
@@ -31,6 +36,7 @@ const QString kEnd = QStringLiteral("combine end");
 const QString kEndStopped = kEnd + QStringLiteral("\n已停止：目标文件不完整");
 const QString kEndUnchanged = kEnd + QStringLiteral("\n目标文件未改变");
 const QString kOpenFailed = QStringLiteral("打开源文件失败");
+const QString kWait = QStringLiteral("wait current thread");
 
 QByteArray contentsOf(const QString& path) {
     QFile file(path);
@@ -71,6 +77,7 @@ private slots:
     void tickedRowNamingTheTargetLeavesItAsItWas();
     void workerFinishesItsBlocksWhileTheWindowIsBusy();
     void barRepaintsAtMostOnceAFrame();
+    void listEditsWaitForTheRunAndSetTheJoinsOrder();
 
 private: // NOLINT(readability-redundant-access-specifiers)
     // Writes a source into the folder and adds it to the list through the file dialog.
@@ -371,6 +378,114 @@ void WindowRunTest::barRepaintsAtMostOnceAFrame() {
              qPrintable(
                  QStringLiteral("%1 paints in %2 ms").arg(counter.paints).arg(elapsed.elapsed())));
     QCOMPARE(m_shown, QStringList({"range 100", "99"}));
+}
+
+// Rows come several at a time from the add dialog, are moved and removed, never while a run
+// reads them, and are numbered again; the run joins them in their new order.
+void WindowRunTest::listEditsWaitForTheRunAndSetTheJoinsOrder() {
+    QMap<QString, QByteArray> bytes;
+    for (const auto& [name, size] : {std::pair{"a.bin", std::size_t{100}},
+                                     {"b.bin", 200},
+                                     {"c.bin", 3 * kMiB + 7},
+                                     {"d.bin", 300}}) {
+        const std::string data = FileBytes::pattern(size, static_cast<unsigned>(bytes.size()));
+        FileBytes::write(QFile::encodeName(m_folder + '/' + name).toStdString(), data);
+        bytes[name] = QByteArray::fromStdString(data);
+    }
+    QTableWidget* list = m_window.user().list();
+    // Each row's index as shown, tick and path as the run reads them.
+    const auto rows = [this, list] {
+        QStringList shown;
+        const std::vector<ListedRow> stored = m_window->listedRows();
+        for (int row = 0; row < list->rowCount(); ++row) {
+            const ListedRow& listed = stored.at(static_cast<std::size_t>(row));
+            const QString path = QString::fromStdString(listed.path);
+            shown << list->item(row, 0)->text() + (listed.checked ? 'x' : '-') +
+                         QDir(m_folder).relativeFilePath(path) +
+                         (list->item(row, 1)->text() == path ? "" : " shown otherwise");
+        }
+        return shown.join(' ');
+    };
+    // Typed names come in the order typed, picked files in a file manager's.
+    m_window.user().chooseFile("addFile", {}, [this](QFileDialog* dialog) {
+        dialog->setDirectory(m_folder);
+        dialog->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), dialog);
+        auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        edit->setFocus();
+        QTest::keyClicks(edit, QStringLiteral(R"("c.bin" "a.bin" "absent")"));
+        QTest::keyClick(edit, Qt::Key_Return);
+    });
+    m_window.user().chooseFile("addFile", {}, [this](QFileDialog* dialog) {
+        dialog->setDirectory(m_folder);
+        dialog->selectNameFilter(QStringLiteral("All Files (*)"));
+        dialog->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), dialog);
+        auto* view = dialog->findChild<QListView*>(QStringLiteral("listView"));
+        for (const QString name : {"d.bin", "b.bin"}) {
+            QModelIndex found;
+            QTRY_VERIFY((found = view->model()
+                                     ->match(view->model()->index(0, 0, view->rootIndex()),
+                                             Qt::DisplayRole, name, 1, Qt::MatchExactly)
+                                     .value(0))
+                            .isValid());
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                              view->visualRect(found).center());
+        }
+        QTest::keyClick(view, Qt::Key_Return);
+    });
+    QCOMPARE(rows(), "0-c.bin 1-a.bin 2-absent.vmdk 3-b.bin 4-d.bin");
+
+    // The keys are the focused list's.
+    m_window->activateWindow();
+    QTRY_COMPARE(QApplication::activeWindow(), m_window.get());
+    m_window.user().clickCell(0, 1);
+    QTRY_VERIFY(list->hasFocus());
+    QTest::keyClick(list, Qt::Key_Down, Qt::AltModifier);
+    QCOMPARE(rows(), "0-a.bin 1-c.bin 2-absent.vmdk 3-b.bin 4-d.bin");
+    m_window.user().clickCell(3, 1);
+    QStringList menus;
+    ModalCloser menuUser([&menus](QWidget* popup) {
+        menus << ModalCloser::describe(popup);
+        auto* menu = qobject_cast<QMenu*>(popup);
+        QTest::mouseClick(menu, Qt::LeftButton, {},
+                          menu->actionGeometry(menu->actions().value(1)).center());
+    });
+    const QPoint at = list->visualRect(list->model()->index(3, 1)).center();
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, at, list->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(list->viewport(), &rightClick);
+    QTRY_VERIFY(menuUser.finished());
+    QCOMPARE(menus, QStringList{"menu:删除,上移,下移"});
+    QCOMPARE(rows(), "0-a.bin 1-c.bin 2-b.bin 3-absent.vmdk 4-d.bin");
+    QCOMPARE(list->selectionModel()->selectedRows().value(0).row(), 2);
+    m_window.user().clickCell(3, 1);
+    QTest::keyClick(list, Qt::Key_Delete);
+    QCOMPARE(rows(), "0-a.bin 1-c.bin 2-b.bin 3-d.bin");
+    QCOMPARE(list->selectionModel()->selectedRows().value(0).row(), 3);
+    QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(list, Qt::Key_Space);
+    const QString edited = QStringLiteral("0xa.bin 1xc.bin 2xb.bin 3xd.bin");
+    QCOMPARE(rows(), edited);
+
+    const QString target = chooseTarget(QStringLiteral("edited.vmdk"));
+    m_window->activateWindow();
+    QTRY_COMPARE(QApplication::activeWindow(), m_window.get());
+    // The run reads the rows by their place: while it does, each edit is refused.
+    atRange(3, [this, list] {
+        m_window.user().clickCell(1, 1);
+        QVERIFY(list->hasFocus());
+        QTest::keyClick(list, Qt::Key_Delete);
+        // A closed message box leaves no window active on this platform.
+        m_window->activateWindow();
+        list->setFocus();
+        QTRY_VERIFY(list->hasFocus());
+        QTest::keyClick(list, Qt::Key_Up, Qt::AltModifier);
+        list->actions().value(2)->trigger();
+    });
+    QCOMPARE(runToTheEnd(4), ModalCloser::plainBoxes({kWait, kWait, kWait, kEnd}));
+    QCOMPARE(rows(), edited);
+    QVERIFY(contentsOf(target) ==
+            bytes["a.bin"] + bytes["c.bin"] + bytes["b.bin"] + bytes["d.bin"]);
 }
 
 QTEST_MAIN(WindowRunTest)

@@ -1,0 +1,32 @@
+#include "MiddleCut.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Every character one unit wide.
+int Length(const std::u16string& text) {
+    return static_cast<int>(text.size());
+}
+
+} // namespace
+
+// Whole folders go first, from the one before the name back; then characters from the middle,
+// the end keeping the odd one. What fits stays whole.
+TEST(MiddleCutTest, PathsAreCutWhereTheirEndsStayInSight) {
+    const std::vector<std::tuple<std::u16string, int, std::u16string>> cases{
+        {u"/home/user/images/disk-s01.vmdk", 31, u"/home/user/images/disk-s01.vmdk"},
+        {u"/home/user/images/disk-s01.vmdk", 30, u"/home/…/images/disk-s01.vmdk"},
+        {u"/home/user/images/disk-s01.vmdk", 21, u"/home/…/disk-s01.vmdk"},
+        {u"/home/user/images/disk-s01.vmdk", 20, u"/home/use…k-s01.vmdk"},
+        {uR"(C:\Users\me\Temp\a.bin)", 16, uR"(C:\…\Temp\a.bin)"},
+        {uR"(\\server\share\dir\a.bin)", 19, uR"(\\server\…\a.bin)"},
+        {u"no-folders-at-all.vmdk", 9, u"no-f…vmdk"},
+        {u"abc", 0, u"…"},
+    };
+    for (const auto& [path, width, expected] : cases) {
+        const std::u16string cut = MiddleCut::Cut(path, width, &Length);
+        EXPECT_EQ(cut, expected) << width;
+        EXPECT_LE(Length(cut), std::max(width, 1));
+    }
+}
