@@ -33,8 +33,6 @@ public:
     bool isChecked(int row) const;
     const RowStore& rows() const { return m_rows; }
     void setEditCheck(EditCheck check) { m_editCheck = std::move(check); }
-
-public slots:
     void removeSelected();
     void moveSelectedUp();
     void moveSelectedDown();

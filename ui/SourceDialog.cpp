@@ -73,7 +73,8 @@ void SourceDialog::accept() {
     if (!files.isEmpty()) {
         m_several = files;
         m_picked = picked;
-        QDialog::accept();
+        // Qt's own dialog would take the first of several names only.
+        QDialog::accept(); // NOLINT(bugprone-parent-virtual-call)
     }
 }
 

@@ -22,8 +22,6 @@ public:
     bool picked() const { return m_picked; }
 
     void setVisible(bool visible) override;
-
-public slots:
     void accept() override;
 
 private:

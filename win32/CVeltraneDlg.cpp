@@ -480,8 +480,7 @@ void CVeltraneDlg::RemoveSelected() {
         return;
     }
     const std::vector<int> order = RowEdits::KeptOrder(m_rows.count(), selected);
-    // The row that took the first removed one's place, or the new last row, is the next to go.
-    const int next = std::min(selected.front(), static_cast<int>(order.size()) - 1);
+    const int next = RowEdits::PlaceAfterRemoval(order, selected);
     Rearrange(order,
               next >= 0 ? std::vector<int>{order[static_cast<std::size_t>(next)]}
                         : std::vector<int>{},

@@ -38,7 +38,7 @@ std::u16string MiddleCut::Cut(const std::u16string& path, int width, const Measu
     // The separator that starts the tail: the longest tail that fits wins.
     for (std::size_t at = headEnd; headEnd > 0 && at < path.size(); ++at) {
         if (IsSeparator(path[at]) && at > headEnd) {
-            if (const std::u16string cut = Joined(path, headEnd, at); widthOf(cut) <= width) {
+            if (std::u16string cut = Joined(path, headEnd, at); widthOf(cut) <= width) {
                 return cut;
             }
         }

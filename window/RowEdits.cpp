@@ -52,6 +52,14 @@ std::vector<int> RowEdits::KeptOrder(int count, const std::vector<int>& selected
     return kept;
 }
 
+int RowEdits::PlaceAfterRemoval(const std::vector<int>& kept, const std::vector<int>& selected) {
+    if (selected.empty()) {
+        return -1;
+    }
+    return std::min(*std::min_element(selected.begin(), selected.end()),
+                    static_cast<int>(kept.size()) - 1);
+}
+
 std::vector<int> RowEdits::PlacesOf(const std::vector<int>& order, const std::vector<int>& rows) {
     std::vector<int> places;
     places.reserve(rows.size());

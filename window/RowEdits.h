@@ -12,6 +12,9 @@ enum class Direction { Up, Down };
 std::vector<int> MovedOrder(int count, const std::vector<int>& selected, Direction direction);
 // The rows left once the selected ones are gone, in their order.
 std::vector<int> KeptOrder(int count, const std::vector<int>& selected);
+// The place that takes the selection once the selected rows are gone (`kept` being what is
+// left): the row that took the first removed row's place, or the new last row; -1 if none.
+int PlaceAfterRemoval(const std::vector<int>& kept, const std::vector<int>& selected);
 // Where the rows of `rows` stand in `order`.
 std::vector<int> PlacesOf(const std::vector<int>& order, const std::vector<int>& rows);
 bool Changes(const std::vector<int>& order);

@@ -67,25 +67,7 @@ bool Eventually(const std::function<bool()>& condition) {
     return WindowDriver::Poll(2, condition);
 }
 
-bool HasPixel(HWND window, COLORREF colour) {
-    RECT client{};
-    ::GetClientRect(window, &client);
-    HDC dc = ::GetDC(window);
-    bool found = false;
-    for (int y = 0; y < client.bottom && !found; ++y) {
-        for (int x = 0; x < client.right && !found; ++x) {
-            found = ::GetPixel(dc, x, y) == colour;
-        }
-    }
-    ::ReleaseDC(window, dc);
-    return found;
-}
-
-bool WaitForPixel(HWND window, COLORREF colour) {
-    return Eventually([=] { return HasPixel(window, colour); });
-}
-
-bool HasPixelWhere(HWND window, bool (*matches)(COLORREF)) {
+bool HasPixelWhere(HWND window, const std::function<bool(COLORREF)>& matches) {
     RECT client{};
     ::GetClientRect(window, &client);
     HDC dc = ::GetDC(window);
@@ -97,6 +79,14 @@ bool HasPixelWhere(HWND window, bool (*matches)(COLORREF)) {
     }
     ::ReleaseDC(window, dc);
     return found;
+}
+
+bool HasPixel(HWND window, COLORREF colour) {
+    return HasPixelWhere(window, [colour](COLORREF pixel) { return pixel == colour; });
+}
+
+bool WaitForPixel(HWND window, COLORREF colour) {
+    return Eventually([=] { return HasPixel(window, colour); });
 }
 
 // Blue text smoothed over the grey background keeps red and green equal.

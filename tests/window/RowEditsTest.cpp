@@ -37,17 +37,21 @@ TEST(RowEditsTest, SelectedRowsMoveOnePlaceOrGo) {
         {{0, 1, 4}, "ABcEdf", "cABdfE", "cdf"},       {{1, 2}, "BCadef", "adBCef", "adef"},
         {{0, 1, 2, 3, 4, 5}, "ABCDEF", "ABCDEF", ""}, {{-1, 9}, "abcdef", "abcdef", "abcdef"},
     };
-    for (const auto& [selected, up, down, kept] : cases) {
-        const auto moved = [&](Direction direction) {
+    for (const Case& each : cases) {
+        const std::vector<int>& selected = each.selected;
+        const auto moved = [&selected](Direction direction) {
             return RowEdits::MovedOrder(6, selected, direction);
         };
-        EXPECT_EQ(Shown(moved(Direction::Up), selected), up);
-        EXPECT_EQ(Shown(moved(Direction::Down), selected), down);
-        std::string plain = up;
+        EXPECT_EQ(Shown(moved(Direction::Up), selected), each.up);
+        EXPECT_EQ(Shown(moved(Direction::Down), selected), each.down);
+        std::string plain = each.up;
         std::transform(plain.begin(), plain.end(), plain.begin(), [](char c) { return c | 0x20; });
         EXPECT_EQ(RowEdits::Changes(moved(Direction::Up)), plain != "abcdef");
-        EXPECT_EQ(Shown(RowEdits::KeptOrder(6, selected), selected), kept);
+        EXPECT_EQ(Shown(RowEdits::KeptOrder(6, selected), selected), each.kept);
     }
+    EXPECT_EQ(RowEdits::PlaceAfterRemoval({0, 3}, {2, 1}), 1);
+    EXPECT_EQ(RowEdits::PlaceAfterRemoval({0, 1}, {2, 3}), 1);
+    EXPECT_EQ(RowEdits::PlaceAfterRemoval({}, {0}), -1);
     const std::vector<int> order = RowEdits::MovedOrder(4, {2}, Direction::Up);
     EXPECT_EQ(RowEdits::PlacesOf(order, {2, 0}), (std::vector<int>{0, 1}));
     RowStore store;
