@@ -63,9 +63,8 @@ bool AllExist(const std::vector<std::wstring>& paths) {
     });
 }
 
-} // namespace
-
-std::vector<std::wstring> FileDialogs::SourcesFrom(const std::vector<wchar_t>& answer) {
+// The full paths in the open dialog's answer: one path, or a folder and the names in it.
+std::vector<std::wstring> SourcesFrom(const std::vector<wchar_t>& answer) {
     std::vector<std::wstring> strings;
     for (auto at = answer.begin(); at != answer.end() && *at != L'\0';) {
         const auto end = std::find(at, answer.end(), L'\0');
@@ -83,6 +82,8 @@ std::vector<std::wstring> FileDialogs::SourcesFrom(const std::vector<wchar_t>& a
     }
     return paths;
 }
+
+} // namespace
 
 std::vector<std::wstring> FileDialogs::ChooseSources(HWND owner) {
     // No default extension here: the shared rule spares the name of a file that exists.

@@ -15,6 +15,4 @@ std::vector<std::wstring> ChooseSources(HWND owner);
 // The save dialog appends ".vmdk" itself and asks before an existing file is chosen; nothing
 // when the user cancels.
 std::optional<std::wstring> ChooseTarget(HWND owner);
-// The full paths in the open dialog's answer: one path, or a folder and the names in it.
-std::vector<std::wstring> SourcesFrom(const std::vector<wchar_t>& answer);
 } // namespace FileDialogs
