@@ -292,14 +292,14 @@ void FileListTest::newRowsAreScrolledIntoView() {
 // Paths alike but for their end stay apart: drawn cut in their middle, whole in the tip and in
 // the row the run reads.
 void FileListTest::longPathsAreDrawnCutInTheMiddleAndWholeInTheTip() {
-    const QString folder = m_dir.filePath(QString(120, 'f') + QStringLiteral("/images"));
+    const QString folder = m_dir.filePath(QString(120, 'f'));
     const QStringList paths = {folder + "/disk-s01.vmdk", folder + "/disk-s02.vmdk"};
     m_window->AddFiles(paths);
     QTableWidget* list = m_window.user().list();
     QList<QImage> drawn;
     for (int row = 0; row < 2; ++row) {
-        QCOMPARE(list->item(row, 1)->text(), paths.at(row));
-        QCOMPARE(QString::fromStdString(m_window->rowPath(row)), paths.at(row));
+        QVERIFY(list->item(row, 1)->text() == paths.at(row) &&
+                QString::fromStdString(m_window->rowPath(row)) == paths.at(row));
         const QRect cell = list->visualRect(list->model()->index(row, 1));
         QHelpEvent tip(QEvent::ToolTip, cell.center(),
                        list->viewport()->mapToGlobal(cell.center()));

@@ -413,21 +413,21 @@ void WindowRunTest::listEditsWaitForTheRunAndSetTheJoinsOrder() {
     // Typed names come in the order typed, picked files in a file manager's.
     m_window.user().chooseFile("addFile", {}, [&](QFileDialog* dialog) {
         dialog->setDirectory(m_folder);
-        auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        dialog->selectNameFilter(QStringLiteral("All Files (*)"));
         activate(dialog);
+        auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         edit->setFocus();
         QTest::keyClicks(edit, QStringLiteral(R"("c.bin" "a.bin" "absent")"));
         QTest::keyClick(edit, Qt::Key_Return);
     });
     m_window.user().chooseFile("addFile", {}, [&](QFileDialog* dialog) {
-        dialog->setDirectory(m_folder);
-        dialog->selectNameFilter(QStringLiteral("All Files (*)"));
         auto* view = dialog->findChild<QListView*>(QStringLiteral("listView"));
-        auto* files = qobject_cast<QFileSystemModel*>(view->model());
         activate(dialog);
         for (const QString name : {"d.bin", "b.bin"}) {
             QModelIndex at;
-            QTRY_VERIFY(view->visualRect(at = files->index(m_folder + '/' + name)).isValid());
+            QTRY_VERIFY(view->visualRect(at = qobject_cast<QFileSystemModel*>(view->model())
+                                                  ->index(m_folder + '/' + name))
+                            .isValid());
             QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ControlModifier,
                               view->visualRect(at).center());
         }
@@ -440,18 +440,18 @@ void WindowRunTest::listEditsWaitForTheRunAndSetTheJoinsOrder() {
     QTest::keyClick(list, Qt::Key_Down, Qt::AltModifier);
     QCOMPARE(rows(), "0-a.bin 1-c.bin 2-absent.vmdk 3-b.bin 4-d.bin");
     m_window.user().clickCell(3, 1);
-    QStringList menus;
-    ModalCloser menuUser([&menus](QWidget* popup) {
-        menus << ModalCloser::describe(popup);
+    QString menuShown;
+    ModalCloser menuUser([&menuShown](QWidget* popup) {
         auto* menu = qobject_cast<QMenu*>(popup);
+        menuShown = ModalCloser::describe(menu);
         QTest::mouseClick(menu, Qt::LeftButton, {},
-                          menu->actionGeometry(menu->actions().value(1)).center());
+                          menu->actionGeometry(menu->actions()[1]).center());
     });
     const QPoint at = list->visualRect(list->model()->index(3, 1)).center();
     QContextMenuEvent rightClick(QContextMenuEvent::Mouse, at, list->viewport()->mapToGlobal(at));
     QApplication::sendEvent(list->viewport(), &rightClick);
     QTRY_VERIFY(menuUser.finished());
-    QCOMPARE(menus, QStringList{"menu:删除,上移,下移"});
+    QCOMPARE(menuShown, "menu:删除,上移,下移");
     QCOMPARE(rows(), "0-a.bin 1-c.bin 2-b.bin 3-absent.vmdk 4-d.bin");
     m_window.user().clickCell(3, 1);
     QTest::keyClick(list, Qt::Key_Delete);
