@@ -83,8 +83,6 @@ private slots:
 private: // NOLINT(readability-redundant-access-specifiers)
     // Writes a source into the folder and adds it to the list through the file dialog.
     QByteArray addSource(const QString& name, std::size_t size);
-    // Writes a source into the folder only.
-    QByteArray addSourceFile(const QString& name, std::size_t size);
     QString chooseTarget(const QString& typedName);
     // Presses Start and closes each message box of the run, `atBox` seeing it first.
     QStringList runToTheEnd(int boxes, const std::function<void()>& atBox = {});
@@ -121,15 +119,11 @@ void WindowRunTest::cleanup() {
 }
 
 QByteArray WindowRunTest::addSource(const QString& name, std::size_t size) {
-    const QByteArray bytes = addSourceFile(name, size);
-    m_window.user().chooseFile("addFile", m_folder + '/' + name);
-    return bytes;
-}
-
-QByteArray WindowRunTest::addSourceFile(const QString& name, std::size_t size) {
-    static unsigned seed = 0;
-    const std::string bytes = FileBytes::pattern(size, ++seed);
-    FileBytes::write(QFile::encodeName(m_folder + '/' + name).toStdString(), bytes);
+    const QString path = m_folder + '/' + name;
+    const auto seed = static_cast<unsigned>(m_window.user().list()->rowCount());
+    const std::string bytes = FileBytes::pattern(size, seed);
+    FileBytes::write(QFile::encodeName(path).toStdString(), bytes);
+    m_window.user().chooseFile("addFile", path);
     return QByteArray::fromStdString(bytes);
 }
 
@@ -392,7 +386,10 @@ void WindowRunTest::barRepaintsAtMostOnceAFrame() {
 void WindowRunTest::listEditsWaitForTheRunAndSetTheJoinsOrder() {
     QMap<QString, QByteArray> bytes;
     for (const QString name : {"a.bin", "b.bin", "c.bin", "d.bin"}) {
-        bytes[name] = addSourceFile(name, name == "c.bin" ? 3 * kMiB + 7 : 100 + bytes.size());
+        const std::string data =
+            FileBytes::pattern(name == "c.bin" ? 3 * kMiB + 7 : 100, bytes.size());
+        FileBytes::write(QFile::encodeName(m_folder + '/' + name).toStdString(), data);
+        bytes[name] = QByteArray::fromStdString(data);
     }
     QTableWidget* list = m_window.user().list();
     // Each row's index as shown, and its tick and path as the run reads them.
@@ -413,7 +410,6 @@ void WindowRunTest::listEditsWaitForTheRunAndSetTheJoinsOrder() {
     // Typed names come in the order typed, picked files in a file manager's.
     m_window.user().chooseFile("addFile", {}, [&](QFileDialog* dialog) {
         dialog->setDirectory(m_folder);
-        dialog->selectNameFilter(QStringLiteral("All Files (*)"));
         activate(dialog);
         auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         edit->setFocus();
@@ -422,6 +418,8 @@ void WindowRunTest::listEditsWaitForTheRunAndSetTheJoinsOrder() {
     });
     m_window.user().chooseFile("addFile", {}, [&](QFileDialog* dialog) {
         auto* view = dialog->findChild<QListView*>(QStringLiteral("listView"));
+        dialog->setDirectory(m_folder);
+        dialog->selectNameFilter(QStringLiteral("All Files (*)"));
         activate(dialog);
         for (const QString name : {"d.bin", "b.bin"}) {
             QModelIndex at;
