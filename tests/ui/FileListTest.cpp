@@ -308,7 +308,7 @@ void FileListTest::longPathsAreDrawnCutInTheMiddleAndWholeInTheTip() {
         QToolTip::hideText();
         drawn << list->viewport()->grab(cell).toImage();
     }
-    // Cut at its end, as a cell's text would be, each would show the same start of the folder.
+    // Cut at its end, each would show the same start of the folder.
     QVERIFY(drawn.at(0) != drawn.at(1));
 }
 

@@ -555,16 +555,14 @@ TEST_F(NativeWindowTest, LongPathsAreDrawnCutInTheMiddleAndWholeInTheTip) {
 
 // Windows' /? and the usual -h and --help show how to start the program, and no window.
 TEST(CommandLineTest, HelpShowsTheUsageAndEnds) {
-    std::wstring module(MAX_PATH, L'\0');
-    module.resize(::GetModuleFileNameW(nullptr, module.data(), MAX_PATH));
-    const fs::path program = fs::path(module).parent_path() / L"Veltrane.exe";
     for (const wchar_t* option : {L"/?", L"-h", L"--help"}) {
+        // Found beside the tests.
         std::wstring commandLine = L"Veltrane.exe " + std::wstring(option);
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process{};
-        ASSERT_TRUE(::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                                     0, nullptr, nullptr, &startup, &process));
+        ASSERT_TRUE(::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0,
+                                     nullptr, nullptr, &startup, &process));
         // A message box captioned with the program's name, the only window it shows.
         HWND box = WindowDriver::Poll(20, [] { return ::FindWindowW(L"#32770", L"Veltrane"); });
         const std::wstring text = WindowDriver::Text(::GetDlgItem(box, 0xFFFF));
