@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QHeaderView>
-#include <QHelpEvent>
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>

@@ -4,7 +4,6 @@
 #include "ShownWindow.h"
 
 #include <QApplication>
-#include <QContextMenuEvent>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
@@ -14,7 +13,6 @@
 #include <QFileSystemModel>
 #include <QLineEdit>
 #include <QListView>
-#include <QMap>
 #include <QMenu>
 #include <QMessageBox>
 #include <QProgressBar>

@@ -205,8 +205,7 @@ TEST_F(NativeWindowTest, EveryControlHasItsTextRectangleAndTabPlace) {
     HWND list = window.Item(IDC_FILE_LIST);
     EXPECT_EQ(::SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0),
               LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
-    // The classic look: the program does not ask for the themed controls. (Wine's list and
-    // bar take its theme whatever a program asks; Windows' common controls of that kind do not.)
+    // No themed controls asked for (wine themes its list and bar whatever a program asks).
     for (const int id : {IDC_TARGET_PATH, IDC_BROWSE_TARGET, IDC_START, IDC_STOP, IDC_ADD_FILE}) {
         EXPECT_EQ(::GetWindowTheme(window.Item(id)), nullptr) << id;
     }
@@ -498,7 +497,6 @@ TEST_F(NativeWindowTest, ListEditsRenumberWaitForTheRunAndSetTheJoinsOrder) {
     auto* items = reinterpret_cast<HMENU>(::SendMessageW(menu, MN_GETHMENU, 0, 0));
     std::array<wchar_t, 64> text{};
     ::GetMenuStringW(items, 2, text.data(), text.size(), MF_BYPOSITION);
-    EXPECT_EQ(::GetMenuItemCount(items), 3);
     EXPECT_EQ(text.data(), Wide("下移\tAlt+Down"));
     ::PostMessageW(window.Dialog(), WM_CANCELMODE, 0, 0);
     ::PostMessageW(window.Dialog(), WM_COMMAND, IDM_MOVE_ROWS_UP, 0);

@@ -9,8 +9,8 @@ using RowEdits::Direction;
 static std::string Shown(const std::vector<int>& order, const std::vector<int>& selected) {
     std::string shown;
     for (const int row : order) {
-        const bool chosen = std::find(selected.begin(), selected.end(), row) != selected.end();
-        shown += static_cast<char>((chosen ? 'A' : 'a') + row);
+        shown += static_cast<char>(
+            (std::count(selected.begin(), selected.end(), row) != 0 ? 'A' : 'a') + row);
     }
     return shown;
 }
