@@ -396,7 +396,7 @@ void WindowRunTest::listEditsWaitForTheRunAndSetTheJoinsOrder() {
         for (const ListedRow& row : m_window->listedRows()) {
             shown << list->item(static_cast<int>(shown.size()), 0)->text() +
                          (row.checked ? 'x' : '-') +
-                         QDir(m_folder).relativeFilePath(QString::fromStdString(row.path));
+                         QFileInfo(QString::fromStdString(row.path)).fileName();
         }
         return shown.join(' ');
     };
@@ -416,14 +416,13 @@ void WindowRunTest::listEditsWaitForTheRunAndSetTheJoinsOrder() {
     });
     m_window.user().chooseFile("addFile", {}, [&](QFileDialog* dialog) {
         auto* view = dialog->findChild<QListView*>(QStringLiteral("listView"));
+        auto* files = qobject_cast<QFileSystemModel*>(view->model());
         dialog->setDirectory(m_folder);
         dialog->selectNameFilter(QStringLiteral("All Files (*)"));
         activate(dialog);
         for (const QString name : {"d.bin", "b.bin"}) {
             QModelIndex at;
-            QTRY_VERIFY(view->visualRect(at = qobject_cast<QFileSystemModel*>(view->model())
-                                                  ->index(m_folder + '/' + name))
-                            .isValid());
+            QTRY_VERIFY(view->visualRect(at = files->index(m_folder + '/' + name)).isValid());
             QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ControlModifier,
                               view->visualRect(at).center());
         }
