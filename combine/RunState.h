@@ -21,5 +21,7 @@ struct RunState {
 
     // The host must keep answering: a window may not close.
     bool needsHost() const { return phase == Phase::Busy || phase == Phase::Ending; }
+    // A run reads the rows by their place: the list may not be rearranged under it.
+    bool readsRows() const { return phase == Phase::Busy; }
     bool liveWorker() const { return phase != Phase::Idle; }
 };

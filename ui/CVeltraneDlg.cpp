@@ -15,6 +15,7 @@
 #include "ProgressRelay.h"
 #include "RunBoxText.h"
 #include "ShellQuote.h"
+#include "SourceDialog.h"
 #include "TextMark.h"
 #include "TypedName.h"
 #include "UiText.h"
@@ -55,34 +56,17 @@ std::string toFileSystemPath(const QString& text) {
 
 // The open and the save dialog share their settings; neither insists that the file exists.
 // "All Files" matches names without a dot too, such as the pieces split(1) makes.
-// Returns the chosen path, or an empty one when the user cancels.
-QString chooseFile(QWidget* owner, QFileDialog::AcceptMode mode) {
-    QFileDialog dialog(owner);
+void shareSettings(QFileDialog& dialog, QFileDialog::AcceptMode mode) {
     dialog.setObjectName(QStringLiteral("fileDialog"));
     dialog.setAcceptMode(mode);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters({UiText::Shown(Translatable("vmdk Files (*.vmdk)")),
                            UiText::Shown(Translatable("All Files (*)"))});
-    // The open dialog's suffix is added afterwards, so as to spare the name of a file that exists.
-    if (mode == QFileDialog::AcceptSave) {
-        dialog.setDefaultSuffix(QString::fromLatin1(TypedName::kDefaultSuffix));
-    }
-    if (dialog.exec() != QDialog::Accepted) {
-        return {};
-    }
-    return dialog.selectedFiles().value(0);
 }
 
-// The local files of a drop, in the order a file manager shows them: by name, numbers by
-// value and case ignored, then by full path. Folders and remote items are left out.
-QStringList droppedFiles(const QMimeData* data) {
-    QList<QFileInfo> files;
-    for (const QUrl& url : data->urls()) {
-        const QFileInfo file(url.toLocalFile());
-        if (url.isLocalFile() && !file.isDir()) {
-            files << file;
-        }
-    }
+// Files in the order a file manager shows them: by name, numbers by value and case ignored,
+// then by full path.
+QStringList inDropOrder(QList<QFileInfo> files) {
     // The C locale would compare plain code points; file managers sort by number even there.
     QCollator collator(QLocale().language() == QLocale::C ? QLocale(QLocale::English) : QLocale());
     collator.setNumericMode(true);
@@ -96,6 +80,19 @@ QStringList droppedFiles(const QMimeData* data) {
         paths << file.filePath();
     }
     return paths;
+}
+
+// The local files of a drop, in the order a file manager shows them. Folders and remote items
+// are left out.
+QStringList droppedFiles(const QMimeData* data) {
+    QList<QFileInfo> files;
+    for (const QUrl& url : data->urls()) {
+        const QFileInfo file(url.toLocalFile());
+        if (url.isLocalFile() && !file.isDir()) {
+            files << file;
+        }
+    }
+    return inDropOrder(files);
 }
 
 // The files a drop would add. Only a copy is taken: a file manager may delete the files of a
@@ -145,8 +142,9 @@ void CVeltraneDlg::CreateControls() {
     auto* start = form.find<QPushButton>("start");
     auto* stop = form.find<QPushButton>("stop");
     auto* addFile = form.find<QPushButton>("addFile");
-    // The window's own menu belongs to the space around the list and the buttons.
-    for (QWidget* control : std::initializer_list<QWidget*>{browse, m_list, start, stop, addFile}) {
+    // The window's own menu belongs to the space around the list and the buttons; the list
+    // has its own.
+    for (QWidget* control : std::initializer_list<QWidget*>{browse, start, stop, addFile}) {
         control->setContextMenuPolicy(Qt::PreventContextMenu);
     }
     // No button is the default; only the focused one looks it and takes Enter (eventFilter).
@@ -159,6 +157,14 @@ void CVeltraneDlg::CreateControls() {
     connect(stop, &QPushButton::clicked, this, &CVeltraneDlg::OnStop);
     connect(addFile, &QPushButton::clicked, this, &CVeltraneDlg::OnAddFile);
     connect(browse, &QPushButton::clicked, this, &CVeltraneDlg::OnBrowseTarget);
+    // The run reads the rows by their place.
+    m_list->setEditCheck([this] {
+        if (m_engine.State().readsRows()) {
+            showWindowMessage(RunMessage(RunMessage::Kind::WaitCurrentThread));
+            return false;
+        }
+        return true;
+    });
     // The whole run moves as a source begins and as the bar moves within it.
     connect(m_progress, &ClassicProgressBar::rangeSet, this, &CVeltraneDlg::ShowRunProgress);
     connect(m_progress, &QProgressBar::valueChanged, this, &CVeltraneDlg::ShowRunProgress);
@@ -216,12 +222,16 @@ void CVeltraneDlg::OnStop() {
 // Nothing is refused here: a file already listed, or one that does not exist, is reported
 // only when a run reaches it.
 void CVeltraneDlg::OnAddFile() {
-    const QString path = chooseFile(this, QFileDialog::AcceptOpen);
-    if (!path.isEmpty()) {
-        m_list->appendFiles(
-            {QFileInfo(TypedName::WithDefaultSuffix(QFileInfo(path).filesystemFilePath()))
-                 .filePath()});
+    SourceDialog dialog(this);
+    shareSettings(dialog, QFileDialog::AcceptOpen);
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
     }
+    QStringList files = dialog.chosenFiles();
+    if (dialog.picked()) {
+        files = inDropOrder({files.begin(), files.end()});
+    }
+    m_list->appendFiles(files);
 }
 
 void CVeltraneDlg::AddFiles(const QStringList& paths) {
@@ -229,9 +239,11 @@ void CVeltraneDlg::AddFiles(const QStringList& paths) {
 }
 
 void CVeltraneDlg::OnBrowseTarget() {
-    const QString path = chooseFile(this, QFileDialog::AcceptSave);
-    if (!path.isEmpty()) {
-        m_targetBox->setText(path);
+    QFileDialog dialog(this);
+    shareSettings(dialog, QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QString::fromLatin1(TypedName::kDefaultSuffix));
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().value(0).isEmpty()) {
+        m_targetBox->setText(dialog.selectedFiles().value(0));
     }
 }
 

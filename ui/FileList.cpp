@@ -2,22 +2,27 @@
 
 #include "FileListDelegate.h"
 #include "FileRows.h"
+#include "RowEdits.h"
 #include "TextMark.h"
 #include "UiText.h"
 
+#include <QAction>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QStyleOptionFocusRect>
+#include <algorithm>
 
 namespace {
 
 constexpr int kCheckColumn = 0;
 constexpr int kPathColumn = 1;
 
-QTableWidgetItem* newCell(const QString& text, Qt::ItemFlags extraFlags = {}) {
+// Both cells show the whole path as their tool tip.
+QTableWidgetItem* newCell(const QString& text, const QString& path, Qt::ItemFlags extraFlags = {}) {
     auto* cell = new QTableWidgetItem(text);
     cell->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | extraFlags);
+    cell->setToolTip(path);
     return cell;
 }
 
@@ -39,6 +44,18 @@ FileList::FileList(QWidget* parent) : QTableWidget(parent) {
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     connect(model(), &QAbstractItemModel::dataChanged, this, &FileList::storeCheckStates);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+    addEditAction(Translatable("删除"), QKeySequence::Delete, &FileList::removeSelected);
+    addEditAction(Translatable("上移"), Qt::ALT | Qt::Key_Up, &FileList::moveSelectedUp);
+    addEditAction(Translatable("下移"), Qt::ALT | Qt::Key_Down, &FileList::moveSelectedDown);
+}
+
+void FileList::addEditAction(const char* text, const QKeySequence& keys, void (FileList::*edit)()) {
+    auto* action = new QAction(UiText::Shown(text), this);
+    action->setShortcut(keys);
+    action->setShortcutContext(Qt::WidgetShortcut);
+    connect(action, &QAction::triggered, this, edit);
+    addAction(action);
 }
 
 void FileList::setUpColumns() {
@@ -57,10 +74,10 @@ void FileList::appendFile(const QString& path) {
     m_rows.append(path.toStdString());
     insertRow(row);
     QTableWidgetItem* index =
-        newCell(QString::fromStdString(FileRows::IndexText(row)), Qt::ItemIsUserCheckable);
+        newCell(QString::fromStdString(FileRows::IndexText(row)), path, Qt::ItemIsUserCheckable);
     index->setCheckState(Qt::Unchecked);
     setItem(row, kCheckColumn, index);
-    setItem(row, kPathColumn, newCell(path));
+    setItem(row, kPathColumn, newCell(path, path));
 }
 
 void FileList::appendFiles(const QStringList& paths) {
@@ -78,6 +95,77 @@ void FileList::appendFiles(const QStringList& paths) {
 bool FileList::isChecked(int row) const {
     const QTableWidgetItem* index = item(row, kCheckColumn);
     return index != nullptr && index->checkState() == Qt::Checked;
+}
+
+void FileList::removeSelected() {
+    const std::vector<int> selected = selectedRows();
+    if (selected.empty() || (m_editCheck && !m_editCheck())) {
+        return;
+    }
+    const std::vector<int> order = RowEdits::KeptOrder(rowCount(), selected);
+    const int next = RowEdits::PlaceAfterRemoval(order, selected);
+    rearrange(order,
+              next >= 0 ? std::vector<int>{order[static_cast<std::size_t>(next)]}
+                        : std::vector<int>{},
+              next);
+}
+
+void FileList::moveSelectedUp() {
+    moveSelected(RowEdits::Direction::Up);
+}
+
+void FileList::moveSelectedDown() {
+    moveSelected(RowEdits::Direction::Down);
+}
+
+void FileList::moveSelected(RowEdits::Direction direction) {
+    const std::vector<int> selected = selectedRows();
+    const std::vector<int> order = RowEdits::MovedOrder(rowCount(), selected, direction);
+    if (!RowEdits::Changes(order) || (m_editCheck && !m_editCheck())) {
+        return;
+    }
+    const std::vector<int> current = RowEdits::PlacesOf(order, {currentRow()});
+    rearrange(order, selected, current.empty() ? -1 : current.front());
+}
+
+std::vector<int> FileList::selectedRows() const {
+    std::vector<int> rows;
+    for (const QModelIndex& index : selectionModel()->selectedRows(kCheckColumn)) {
+        rows.push_back(index.row());
+    }
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void FileList::rearrange(const std::vector<int>& order, const std::vector<int>& selected,
+                         int current) {
+    m_rows.reorder(order);
+    std::vector<std::pair<QTableWidgetItem*, QTableWidgetItem*>> cells;
+    cells.reserve(order.size());
+    for (const int row : order) {
+        cells.emplace_back(takeItem(row, kCheckColumn), takeItem(row, kPathColumn));
+    }
+    for (int row = rowCount() - 1; row >= 0; --row) {
+        delete takeItem(row, kCheckColumn);
+        delete takeItem(row, kPathColumn);
+    }
+    setRowCount(static_cast<int>(order.size()));
+    for (int place = 0; place < rowCount(); ++place) {
+        auto [index, path] = cells[static_cast<std::size_t>(place)];
+        index->setText(QString::fromStdString(FileRows::IndexText(place)));
+        setItem(place, kCheckColumn, index);
+        setItem(place, kPathColumn, path);
+        // The store follows what the list shows, whatever notices the moves sent meanwhile.
+        m_rows.setChecked(place, isChecked(place));
+    }
+    clearSelection();
+    if (current >= 0) {
+        setCurrentCell(current, kCheckColumn, QItemSelectionModel::NoUpdate);
+    }
+    for (const int place : RowEdits::PlacesOf(order, selected)) {
+        selectionModel()->select(model()->index(place, kCheckColumn),
+                                 QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
 }
 
 void FileList::keyPressEvent(QKeyEvent* event) {

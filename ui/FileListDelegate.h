@@ -2,8 +2,9 @@
 
 #include <QStyledItemDelegate>
 
-// Draws the file list's cells without a focus frame of their own: the list frames the whole
-// focused row itself.
+// Draws the file list's cells without a focus frame of their own, the list framing the whole
+// focused row itself, and a path too long for its cell cut in its middle; the cell's text
+// stays whole.
 class FileListDelegate final : public QStyledItemDelegate {
     Q_OBJECT
 
@@ -12,4 +13,7 @@ public:
 
 protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
+
+private:
+    static int textWidth(const QStyleOptionViewItem& option);
 };

@@ -143,6 +143,12 @@ void CMyStaticLink::Paint() {
     ::GetClientRect(m_hWnd, &rect);
     PAINTSTRUCT paint{};
     HDC dc = ::BeginPaint(m_hWnd, &paint);
+    // The dialog's background first: smoothed text drawn over the last colour's would bleed
+    // into it.
+    const auto background = reinterpret_cast<HBRUSH>(
+        ::SendMessageW(::GetParent(m_hWnd), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                       reinterpret_cast<LPARAM>(m_hWnd)));
+    ::FillRect(dc, &rect, background != nullptr ? background : ::GetSysColorBrush(COLOR_3DFACE));
     const HGDIOBJ oldFont = ::SelectObject(dc, m_hFont);
     ::SetTextColor(dc, ColorRef(m_hover ? WindowLinks::kHoverColour : WindowLinks::kLinkColour));
     ::SetBkMode(dc, TRANSPARENT);

@@ -10,18 +10,23 @@
 #include "FileDialogs.h"
 #include "FileRows.h"
 #include "JoinQuestion.h"
+#include "MiddleCut.h"
+#include "RowEdits.h"
 #include "RunBoxText.h"
 #include "ShellQuote.h"
 #include "TextMark.h"
 #include "WideText.h"
 #include "WindowLinks.h"
 
+#include <algorithm>
 #include <commctrl.h>
 #include <filesystem>
 #include <optional>
 #include <shellapi.h>
 #include <shlwapi.h>
+#include <tuple>
 #include <utility>
+#include <windowsx.h>
 
 using namespace ControlIds;
 
@@ -33,6 +38,8 @@ constexpr UINT WM_APP_CALL = WM_APP + 1;
 constexpr UINT WM_APP_POSITION = WM_APP + 2;
 constexpr int kCheckColumn = 0;
 constexpr int kPathColumn = 1;
+// The room the list leaves on each side of a cell's text.
+constexpr int kCellMargin = 6;
 
 // Message boxes are captioned with the executable's name without its extension.
 std::wstring ApplicationName() {
@@ -82,8 +89,7 @@ std::optional<int> ChangedBox(const NMHDR& header) {
     return change.iItem;
 }
 
-// The files of a drop in the order Explorer shows them: by name, numbers by value, case
-// ignored, then by full path. Folders are left out.
+// The files of a drop in the order Explorer shows them. Folders are left out.
 std::vector<std::wstring> DroppedFiles(HDROP drop) {
     std::vector<std::wstring> files;
     const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
@@ -95,13 +101,63 @@ std::vector<std::wstring> DroppedFiles(HDROP drop) {
             files.push_back(path);
         }
     }
+    return CVeltraneDlg::InDropOrder(std::move(files));
+}
+
+std::vector<int> SelectedRows(HWND list) {
+    std::vector<int> rows;
+    for (int row = -1; (row = static_cast<int>(
+                            ::SendMessageW(list, LVM_GETNEXTITEM, row, LVNI_SELECTED))) >= 0;) {
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+int FocusedRow(HWND list) {
+    return static_cast<int>(
+        ::SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+}
+
+void SetRowState(HWND list, int row, UINT state, UINT mask) {
+    LVITEMW item{};
+    item.stateMask = mask;
+    item.state = state;
+    ::SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                   reinterpret_cast<LPARAM>(&item));
+}
+
+// Copies `text` into a buffer the list gave, cut to its size.
+void CopyInto(const std::wstring& text, wchar_t* buffer, int capacity) {
+    if (buffer != nullptr && capacity > 0) {
+        ::lstrcpynW(buffer, text.c_str(), capacity);
+    }
+}
+
+// The path of a row as the list draws it in a column `width` pixels wide.
+std::wstring CutToWidth(HWND list, const std::wstring& path, int width) {
+    HDC dc = ::GetDC(list);
+    const HGDIOBJ old =
+        ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(list, WM_GETFONT, 0, 0)));
+    const std::u16string cut = MiddleCut::Cut(
+        std::u16string(path.begin(), path.end()), width, [dc](const std::u16string& text) {
+            SIZE size{};
+            ::GetTextExtentPoint32W(dc, reinterpret_cast<const wchar_t*>(text.c_str()),
+                                    static_cast<int>(text.size()), &size);
+            return static_cast<int>(size.cx);
+        });
+    ::SelectObject(dc, old);
+    ::ReleaseDC(list, dc);
+    return {cut.begin(), cut.end()};
+}
+
+} // namespace
+
+std::vector<std::wstring> CVeltraneDlg::InDropOrder(std::vector<std::wstring> files) {
     DropOrder::Sort(
         files, [](const std::wstring& path) { return ::PathFindFileNameW(path.c_str()); },
         [](const std::wstring& path) { return path.c_str(); }, &::StrCmpLogicalW);
     return files;
 }
-
-} // namespace
 
 CVeltraneDlg::CVeltraneDlg(HINSTANCE instance, std::vector<std::wstring> files,
                            WindowServices services)
@@ -151,8 +207,12 @@ INT_PTR CVeltraneDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         return FALSE;
     case WM_NOTIFY:
-        if (const std::optional<int> row = ChangedBox(*reinterpret_cast<const NMHDR*>(lParam))) {
-            OnBoxChanged(*row);
+        OnListNotice(*reinterpret_cast<NMHDR*>(lParam));
+        return FALSE;
+    case WM_CONTEXTMENU:
+        if (reinterpret_cast<HWND>(wParam) == m_list) {
+            OnListMenu(lParam);
+            return TRUE;
         }
         return FALSE;
     case WM_DROPFILES:
@@ -198,7 +258,7 @@ void CVeltraneDlg::AddAboutItem() {
 
 void CVeltraneDlg::SetUpList() {
     ::SendMessageW(m_list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
-                   LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+                   LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
     RECT client{};
     ::GetClientRect(m_list, &client);
     const int width = (client.right - client.left) / 2;
@@ -272,6 +332,15 @@ void CVeltraneDlg::OnCommand(int id) {
     case IDCANCEL:
         OnClose(id);
         break;
+    case IDM_REMOVE_ROWS:
+        RemoveSelected();
+        break;
+    case IDM_MOVE_ROWS_UP:
+        MoveSelected(RowEdits::Direction::Up);
+        break;
+    case IDM_MOVE_ROWS_DOWN:
+        MoveSelected(RowEdits::Direction::Down);
+        break;
     default:
         break;
     }
@@ -291,9 +360,7 @@ void CVeltraneDlg::OnStop() {
 // Nothing is refused here: a file already listed, or one that does not exist, is reported
 // only when a run reaches it.
 void CVeltraneDlg::OnAddFile() {
-    if (const auto path = FileDialogs::ChooseSource(m_hWnd)) {
-        AppendRow(*path);
-    }
+    AddFiles(FileDialogs::ChooseSources(m_hWnd));
 }
 
 void CVeltraneDlg::OnBrowseTarget() {
@@ -319,13 +386,7 @@ void CVeltraneDlg::OnDropFiles(HDROP drop) {
 
 LRESULT CALLBACK CVeltraneDlg::ListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
                                         UINT_PTR /*id*/, DWORD_PTR self) {
-    // Space ticks the focused row and every selected one; the list alone would tick one row.
-    const bool plainKey = ::GetKeyState(VK_CONTROL) >= 0 && ::GetKeyState(VK_SHIFT) >= 0 &&
-                          ::GetKeyState(VK_MENU) >= 0;
-    if (wParam == VK_SPACE && plainKey && (msg == WM_KEYDOWN || msg == WM_CHAR)) {
-        if (msg == WM_KEYDOWN) {
-            reinterpret_cast<CVeltraneDlg*>(self)->TickFocusedAndSelected();
-        }
+    if (reinterpret_cast<CVeltraneDlg*>(self)->OnListKey(msg, wParam)) {
         return 0;
     }
     if (msg == WM_NCDESTROY) {
@@ -334,21 +395,160 @@ LRESULT CALLBACK CVeltraneDlg::ListProc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
     return ::DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
+// The list's own keys are too few: Space ticks the focused row and every selected one (the
+// list alone would tick one row), Ctrl+A selects every row, Delete removes the selected rows
+// and Alt+Up and Alt+Down move them. True when the key was taken.
+bool CVeltraneDlg::OnListKey(UINT msg, WPARAM key) {
+    const bool control = ::GetKeyState(VK_CONTROL) < 0;
+    const bool shift = ::GetKeyState(VK_SHIFT) < 0;
+    const bool alt = ::GetKeyState(VK_MENU) < 0;
+    const bool plain = !control && !shift && !alt;
+    if (msg == WM_SYSKEYDOWN && alt && !control && !shift && (key == VK_UP || key == VK_DOWN)) {
+        MoveSelected(key == VK_UP ? RowEdits::Direction::Up : RowEdits::Direction::Down);
+        return true;
+    }
+    if (msg == WM_KEYDOWN && plain && key == VK_DELETE) {
+        RemoveSelected();
+        return true;
+    }
+    if (msg == WM_KEYDOWN && control && !shift && !alt && key == 'A') {
+        SetRowState(m_list, -1, LVIS_SELECTED, LVIS_SELECTED);
+        return true;
+    }
+    // The characters these keys make would only make the list beep or search.
+    constexpr WPARAM kControlA = 0x01;
+    if (msg == WM_CHAR && ((plain && key == VK_SPACE) || (control && key == kControlA))) {
+        return true;
+    }
+    if (msg == WM_KEYDOWN && plain && key == VK_SPACE) {
+        TickFocusedAndSelected();
+        return true;
+    }
+    return false;
+}
+
 void CVeltraneDlg::TickFocusedAndSelected() {
-    const int focused = static_cast<int>(
-        ::SendMessageW(m_list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    const int focused = FocusedRow(m_list);
     if (focused < 0) {
         return;
     }
-    std::vector<int> selected;
-    for (int row = -1; (row = static_cast<int>(
-                            ::SendMessageW(m_list, LVM_GETNEXTITEM, row, LVNI_SELECTED))) >= 0;) {
-        selected.push_back(row);
-    }
     for (const FileRows::Tick& tick :
-         FileRows::SpaceTicks(focused, IsChecked(m_list, focused), selected)) {
+         FileRows::SpaceTicks(focused, IsChecked(m_list, focused), SelectedRows(m_list))) {
         SetChecked(m_list, tick.row, tick.checked);
     }
+}
+
+// At the pointer, or for the keyboard's menu key below the focused row.
+void CVeltraneDlg::OnListMenu(LPARAM at) {
+    POINT point{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+    if (at == -1) {
+        RECT row{LVIR_BOUNDS, 0, 0, 0};
+        const int focused = FocusedRow(m_list);
+        if (focused < 0 || ::SendMessageW(m_list, LVM_GETITEMRECT, focused,
+                                          reinterpret_cast<LPARAM>(&row)) == FALSE) {
+            row = {};
+        }
+        point = {row.left, row.bottom};
+        ::ClientToScreen(m_list, &point);
+    }
+    HMENU menu = ::CreatePopupMenu();
+    for (const auto& [id, text, keys] :
+         {std::tuple{IDM_REMOVE_ROWS, Translatable("删除"), L"\tDel"},
+          std::tuple{IDM_MOVE_ROWS_UP, Translatable("上移"), L"\tAlt+Up"},
+          std::tuple{IDM_MOVE_ROWS_DOWN, Translatable("下移"), L"\tAlt+Down"}}) {
+        ::AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(id),
+                      (WideText::FromUtf8(Catalog::Translated(text)) + keys).c_str());
+    }
+    // The chosen item comes back as a command to the window.
+    ::TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, point.x, point.y, 0, m_hWnd, nullptr);
+    ::DestroyMenu(menu);
+}
+
+void CVeltraneDlg::OnListNotice(NMHDR& header) {
+    if (header.idFrom != IDC_FILE_LIST) {
+        return;
+    }
+    if (const std::optional<int> row = ChangedBox(header)) {
+        OnBoxChanged(*row);
+    } else if (header.code == LVN_GETDISPINFOW) {
+        auto& info = reinterpret_cast<NMLVDISPINFOW&>(header);
+        if (info.item.iSubItem == kPathColumn && (info.item.mask & LVIF_TEXT) != 0) {
+            const int width =
+                static_cast<int>(::SendMessageW(m_list, LVM_GETCOLUMNWIDTH, kPathColumn, 0));
+            CopyInto(CutToWidth(m_list, RowPath(info.item.iItem), width - 2 * kCellMargin),
+                     info.item.pszText, info.item.cchTextMax);
+        }
+    } else if (header.code == LVN_GETINFOTIPW) {
+        auto& tip = reinterpret_cast<NMLVGETINFOTIPW&>(header);
+        // The list may have put a text of its own there; the whole path replaces it.
+        CopyInto(RowPath(tip.iItem), tip.pszText, tip.cchTextMax);
+    }
+}
+
+std::wstring CVeltraneDlg::RowPath(int row) const {
+    return WideText::FromUtf8(m_rows.path(row));
+}
+
+// The run reads the rows by their place: while it does, they stay as they are.
+bool CVeltraneDlg::MayEditRows() {
+    if (m_engine.State().readsRows()) {
+        showWindowMessage(RunMessage(RunMessage::Kind::WaitCurrentThread));
+        return false;
+    }
+    return true;
+}
+
+void CVeltraneDlg::RemoveSelected() {
+    const std::vector<int> selected = SelectedRows(m_list);
+    if (selected.empty() || !MayEditRows()) {
+        return;
+    }
+    const std::vector<int> order = RowEdits::KeptOrder(m_rows.count(), selected);
+    const int next = RowEdits::PlaceAfterRemoval(order, selected);
+    Rearrange(order,
+              next >= 0 ? std::vector<int>{order[static_cast<std::size_t>(next)]}
+                        : std::vector<int>{},
+              next);
+}
+
+void CVeltraneDlg::MoveSelected(RowEdits::Direction direction) {
+    const std::vector<int> selected = SelectedRows(m_list);
+    const std::vector<int> order = RowEdits::MovedOrder(m_rows.count(), selected, direction);
+    if (!RowEdits::Changes(order) || !MayEditRows()) {
+        return;
+    }
+    const std::vector<int> focused = RowEdits::PlacesOf(order, {FocusedRow(m_list)});
+    Rearrange(order, selected, focused.empty() ? -1 : focused.front());
+}
+
+// The paths are drawn from the store, so only the index texts, the boxes and the selection
+// change in the list.
+void CVeltraneDlg::Rearrange(const std::vector<int>& order, const std::vector<int>& selected,
+                             int focused) {
+    m_rows.reorder(order);
+    const std::vector<RowStore::Row> rows = m_rows.snapshot();
+    const int count = static_cast<int>(rows.size());
+    for (int row = static_cast<int>(::SendMessageW(m_list, LVM_GETITEMCOUNT, 0, 0)) - 1;
+         row >= count; --row) {
+        ::SendMessageW(m_list, LVM_DELETEITEM, row, 0);
+    }
+    SetRowState(m_list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    for (int row = 0; row < count; ++row) {
+        std::wstring index = WideText::FromUtf8(FileRows::IndexText(row));
+        LVITEMW item{};
+        item.iSubItem = kCheckColumn;
+        item.pszText = index.data();
+        ::SendMessageW(m_list, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+        SetChecked(m_list, row, rows[static_cast<std::size_t>(row)].checked);
+    }
+    for (const int row : RowEdits::PlacesOf(order, selected)) {
+        SetRowState(m_list, row, LVIS_SELECTED, LVIS_SELECTED);
+    }
+    if (focused >= 0) {
+        SetRowState(m_list, focused, LVIS_FOCUSED, LVIS_FOCUSED);
+        ::SendMessageW(m_list, LVM_ENSUREVISIBLE, focused, FALSE);
+    }
+    ::InvalidateRect(m_list, nullptr, TRUE);
 }
 
 void CVeltraneDlg::OnBoxChanged(int row) {
@@ -382,9 +582,9 @@ void CVeltraneDlg::AppendRow(const std::wstring& path) {
     item.iItem = row;
     item.pszText = index.data();
     ::SendMessageW(m_list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    std::wstring text = path;
+    // Drawn from the store, cut to the column's width.
     item.iSubItem = kPathColumn;
-    item.pszText = text.data();
+    item.pszText = LPSTR_TEXTCALLBACKW;
     ::SendMessageW(m_list, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
 }
 

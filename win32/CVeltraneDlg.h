@@ -7,6 +7,7 @@
 #include "LatestPosition.h"
 #include "ProgressBadge.h"
 #include "PropServiceProps.h"
+#include "RowEdits.h"
 #include "RowStore.h"
 #include "RunBadge.h"
 #include "RunProgress.h"
@@ -40,6 +41,9 @@ public:
     ~CVeltraneDlg() override = default;
 
     INT_PTR DoModal();
+    // Files in the order Explorer shows them: by name, numbers by value, case ignored, then
+    // by full path.
+    static std::vector<std::wstring> InDropOrder(std::vector<std::wstring> files);
     // The window while the modal loop runs, for whoever else drives it; null before and after.
     HWND Window() const { return m_hWnd; }
 
@@ -78,7 +82,16 @@ private:
     void OnBrowseTarget();
     void OnClose(int result);
     void OnDropFiles(HDROP drop);
+    bool OnListKey(UINT msg, WPARAM key);
     void TickFocusedAndSelected();
+    void OnListMenu(LPARAM at);
+    void OnListNotice(NMHDR& header);
+    std::wstring RowPath(int row) const;
+    bool MayEditRows();
+    void RemoveSelected();
+    void MoveSelected(RowEdits::Direction direction);
+    // Puts the rows in `order` (see RowEdits), numbered again, with `selected` selected.
+    void Rearrange(const std::vector<int>& order, const std::vector<int>& selected, int focused);
     // Follows every change of a box, however it was made; row -1 stands for every row.
     void OnBoxChanged(int row);
     void AddFiles(const std::vector<std::wstring>& paths);

@@ -11,6 +11,10 @@ inline constexpr int IDB_BANNER = 129;
 // The banner that goes with English texts; 129 goes with Chinese ones.
 inline constexpr int IDB_BANNER_EN = 130;
 inline constexpr unsigned IDM_ABOUTBOX = 0x0010;
+// The list's menu.
+inline constexpr int IDM_REMOVE_ROWS = 2001;
+inline constexpr int IDM_MOVE_ROWS_UP = 2002;
+inline constexpr int IDM_MOVE_ROWS_DOWN = 2003;
 // A control that nothing addresses.
 inline constexpr int ID_NONE = -1;
 inline constexpr int ID_OK = 1;

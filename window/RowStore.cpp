@@ -12,6 +12,18 @@ void RowStore::setChecked(int row, bool checked) {
     }
 }
 
+void RowStore::reorder(const std::vector<int>& order) {
+    const std::lock_guard lock(m_mutex);
+    std::vector<Row> rows;
+    rows.reserve(order.size());
+    for (const int row : order) {
+        if (holds(row)) {
+            rows.push_back(m_rows[static_cast<std::size_t>(row)]);
+        }
+    }
+    m_rows = std::move(rows);
+}
+
 int RowStore::count() const {
     const std::lock_guard lock(m_mutex);
     return static_cast<int>(m_rows.size());

@@ -18,6 +18,8 @@ public:
     // Appends an unticked row.
     void append(std::string path);
     void setChecked(int row, bool checked);
+    // The rows as `order` names them from the top (see RowEdits); those it leaves out are gone.
+    void reorder(const std::vector<int>& order);
     int count() const;
     bool isChecked(int row) const;
     std::string path(int row) const;

@@ -13,6 +13,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 
 namespace {
 
@@ -56,6 +57,7 @@ private slots:
     void onlyAClickOnTheBoxOrSpaceOnTheRowTicksIt();
     void dropAddsLocalFilesInNaturalOrder();
     void newRowsAreScrolledIntoView();
+    void longPathsAreDrawnCutInTheMiddleAndWholeInTheTip();
 
 private: // NOLINT(readability-redundant-access-specifiers)
     QString rowText(int row, int column) const {
@@ -284,6 +286,28 @@ void FileListTest::newRowsAreScrolledIntoView() {
     list->scrollToTop();
     m_window.user().chooseFile("addFile", m_dir.filePath("one more"));
     QVERIFY(list->rowCount() == 63 && shown(62));
+}
+
+// Paths alike but for their end stay apart: drawn cut in their middle, whole in the tip and in
+// the row the run reads.
+void FileListTest::longPathsAreDrawnCutInTheMiddleAndWholeInTheTip() {
+    const QString folder = m_dir.filePath(QString(120, 'f'));
+    const QStringList paths = {folder + "/disk-s01.vmdk", folder + "/disk-s02.vmdk"};
+    m_window->AddFiles(paths);
+    QTableWidget* list = m_window.user().list();
+    QList<QImage> drawn;
+    for (int row = 0; row < 2; ++row) {
+        QVERIFY(list->item(row, 1)->text() == paths.at(row) &&
+                QString::fromStdString(m_window->rowPath(row)) == paths.at(row));
+        const QRect cell = list->visualRect(list->model()->index(row, 1));
+        QHelpEvent tip(QEvent::ToolTip, cell.center(),
+                       list->viewport()->mapToGlobal(cell.center()));
+        QApplication::sendEvent(list->viewport(), &tip);
+        QTRY_COMPARE(QToolTip::text(), paths.at(row));
+        drawn << list->viewport()->grab(cell).toImage();
+    }
+    // Cut at its end, each would show the same start of the folder.
+    QVERIFY(drawn.at(0) != drawn.at(1));
 }
 
 QTEST_MAIN(FileListTest)

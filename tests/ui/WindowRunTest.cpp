@@ -10,8 +10,12 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QLineEdit>
+#include <QListView>
+#include <QMenu>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
@@ -33,6 +37,7 @@ const QString kEnd = QStringLiteral("combine end");
 const QString kEndStopped = kEnd + QStringLiteral("\n已停止：目标文件不完整");
 const QString kEndUnchanged = kEnd + QStringLiteral("\n目标文件未改变");
 const QString kOpenFailed = QStringLiteral("打开源文件失败");
+const QString kWait = QStringLiteral("wait current thread");
 
 QByteArray contentsOf(const QString& path) {
     QFile file(path);
@@ -75,6 +80,7 @@ private slots:
     void aCheckedTargetNamesItsChecksumFileAndAMismatchIsAnError();
     void workerFinishesItsBlocksWhileTheWindowIsBusy();
     void barRepaintsAtMostOnceAFrame();
+    void listEditsWaitForTheRunAndSetTheJoinsOrder();
 
 private: // NOLINT(readability-redundant-access-specifiers)
     // Writes a source into the folder and adds it to the list through the file dialog.
@@ -409,6 +415,101 @@ void WindowRunTest::barRepaintsAtMostOnceAFrame() {
              qPrintable(
                  QStringLiteral("%1 paints in %2 ms").arg(counter.paints).arg(elapsed.elapsed())));
     QCOMPARE(m_shown, QStringList({"range 100", "99"}));
+}
+
+// Rows come several at a time from the add dialog, are moved and removed, never while a run
+// reads them, and are numbered again; the run joins them in their new order.
+void WindowRunTest::listEditsWaitForTheRunAndSetTheJoinsOrder() {
+    QMap<QString, QByteArray> bytes;
+    for (const QString name : {"a.bin", "b.bin", "c.bin", "d.bin"}) {
+        const std::string data =
+            FileBytes::pattern(name == "c.bin" ? 3 * kMiB + 7 : 100, bytes.size());
+        FileBytes::write(QFile::encodeName(m_folder + '/' + name).toStdString(), data);
+        bytes[name] = QByteArray::fromStdString(data);
+    }
+    QTableWidget* list = m_window.user().list();
+    // Each row's index as shown, and its tick and path as the run reads them.
+    const auto rows = [this, list] {
+        QStringList shown;
+        for (const ListedRow& row : m_window->listedRows()) {
+            shown << list->item(static_cast<int>(shown.size()), 0)->text() +
+                         (row.checked ? 'x' : '-') +
+                         QFileInfo(QString::fromStdString(row.path)).fileName();
+        }
+        return shown.join(' ');
+    };
+    // Keys reach the focused list only, and a closed dialog leaves no window active here.
+    const auto activate = [](QWidget* window) {
+        window->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), window);
+    };
+    // Typed names come in the order typed, picked files in a file manager's.
+    m_window.user().chooseFile("addFile", {}, [&](QFileDialog* dialog) {
+        dialog->setDirectory(m_folder);
+        activate(dialog);
+        auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        edit->setFocus();
+        QTest::keyClicks(edit, QStringLiteral(R"("c.bin" "a.bin" "absent")"));
+        QTest::keyClick(edit, Qt::Key_Return);
+    });
+    m_window.user().chooseFile("addFile", {}, [&](QFileDialog* dialog) {
+        auto* view = dialog->findChild<QListView*>(QStringLiteral("listView"));
+        auto* files = qobject_cast<QFileSystemModel*>(view->model());
+        dialog->setDirectory(m_folder);
+        dialog->selectNameFilter(QStringLiteral("All Files (*)"));
+        activate(dialog);
+        for (const QString name : {"d.bin", "b.bin"}) {
+            QModelIndex at;
+            QTRY_VERIFY(view->visualRect(at = files->index(m_folder + '/' + name)).isValid());
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                              view->visualRect(at).center());
+        }
+        QTest::keyClick(view, Qt::Key_Return);
+    });
+    QCOMPARE(rows(), "0-c.bin 1-a.bin 2-absent.vmdk 3-b.bin 4-d.bin");
+
+    activate(m_window.get());
+    m_window.user().clickCell(0, 1);
+    QTest::keyClick(list, Qt::Key_Down, Qt::AltModifier);
+    QCOMPARE(rows(), "0-a.bin 1-c.bin 2-absent.vmdk 3-b.bin 4-d.bin");
+    m_window.user().clickCell(3, 1);
+    QString menuShown;
+    ModalCloser menuUser([&menuShown](QWidget* popup) {
+        auto* menu = qobject_cast<QMenu*>(popup);
+        menuShown = ModalCloser::describe(menu);
+        QTest::mouseClick(menu, Qt::LeftButton, {},
+                          menu->actionGeometry(menu->actions()[1]).center());
+    });
+    const QPoint at = list->visualRect(list->model()->index(3, 1)).center();
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, at, list->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(list->viewport(), &rightClick);
+    QTRY_VERIFY(menuUser.finished());
+    QCOMPARE(menuShown, "menu:删除,上移,下移");
+    QCOMPARE(rows(), "0-a.bin 1-c.bin 2-b.bin 3-absent.vmdk 4-d.bin");
+    // The keys are the window's shortcuts: they wait for it to be active again after the menu.
+    activate(m_window.get());
+    m_window.user().clickCell(3, 1);
+    QTest::keyClick(list, Qt::Key_Delete);
+    QCOMPARE(list->selectionModel()->selectedRows().value(0).row(), 3);
+    QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(list, Qt::Key_Space);
+    const QString edited = QStringLiteral("0xa.bin 1xc.bin 2xb.bin 3xd.bin");
+    QCOMPARE(rows(), edited);
+
+    const QString target = chooseTarget(QStringLiteral("edited.vmdk"));
+    // The run reads the rows by their place: while it does, each edit is refused.
+    atRange(3, [&] {
+        for (const QKeyCombination keys : {QKeyCombination(Qt::Key_Delete), Qt::ALT | Qt::Key_Up}) {
+            activate(m_window.get());
+            m_window.user().clickCell(1, 1);
+            QTest::keyClick(list, keys.key(), keys.keyboardModifiers());
+        }
+        list->actions().value(2)->trigger();
+    });
+    QCOMPARE(runToTheEnd(4), ModalCloser::plainBoxes({kWait, kWait, kWait, kEnd}));
+    QCOMPARE(rows(), edited);
+    QVERIFY(contentsOf(target) ==
+            bytes["a.bin"] + bytes["c.bin"] + bytes["b.bin"] + bytes["d.bin"]);
 }
 
 QTEST_MAIN(WindowRunTest)

@@ -13,7 +13,9 @@
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
+#include <map>
 #include <shlobj.h>
+#include <uxtheme.h>
 
 namespace fs = std::filesystem;
 using namespace ControlIds;
@@ -65,22 +67,36 @@ bool Eventually(const std::function<bool()>& condition) {
     return WindowDriver::Poll(2, condition);
 }
 
-bool HasPixel(HWND window, COLORREF colour) {
+bool HasPixelWhere(HWND window, const std::function<bool(COLORREF)>& matches) {
     RECT client{};
     ::GetClientRect(window, &client);
     HDC dc = ::GetDC(window);
     bool found = false;
     for (int y = 0; y < client.bottom && !found; ++y) {
         for (int x = 0; x < client.right && !found; ++x) {
-            found = ::GetPixel(dc, x, y) == colour;
+            found = matches(::GetPixel(dc, x, y));
         }
     }
     ::ReleaseDC(window, dc);
     return found;
 }
 
+bool HasPixel(HWND window, COLORREF colour) {
+    return HasPixelWhere(window, [colour](COLORREF pixel) { return pixel == colour; });
+}
+
 bool WaitForPixel(HWND window, COLORREF colour) {
     return Eventually([=] { return HasPixel(window, colour); });
+}
+
+// Presses the keys together, then lets them go, into the focused window, as the keyboard would.
+void PressKeys(std::vector<WORD> keys) {
+    std::vector<INPUT> inputs(2 * keys.size(), INPUT{INPUT_KEYBOARD, {}});
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        inputs[i].ki.wVk = keys[i];
+        inputs[inputs.size() - 1 - i].ki = {keys[i], 0, KEYEVENTF_KEYUP, 0, 0};
+    }
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
 // As the mouse moves it: an input event, which the window under the pointer always hears of, where
@@ -190,7 +206,11 @@ TEST_F(NativeWindowTest, EveryControlHasItsTextRectangleAndTabPlace) {
 
     HWND list = window.Item(IDC_FILE_LIST);
     EXPECT_EQ(::SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0),
-              LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+              LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
+    // No themed controls asked for (wine themes its list and bar whatever a program asks).
+    for (const int id : {IDC_TARGET_PATH, IDC_BROWSE_TARGET, IDC_START, IDC_STOP, IDC_ADD_FILE}) {
+        EXPECT_EQ(::GetWindowTheme(window.Item(id)), nullptr) << id;
+    }
     RECT listClient{};
     ::GetClientRect(list, &listClient);
     for (int column = 0; column < 2; ++column) {
@@ -219,6 +239,13 @@ TEST_F(NativeWindowTest, AboutItemOpensTheAboutBox) {
     EXPECT_EQ(WindowDriver::Text(children[2]), Wide("Orvik软件免费工具系列"));
     EXPECT_NE(::SendMessageW(children[0], STM_GETICON, 0, 0), 0);
     EXPECT_EQ(::GetWindowLongW(children[3], GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+    // Centred on the main window.
+    RECT box{};
+    RECT main{};
+    ::GetWindowRect(about, &box);
+    ::GetWindowRect(window.Dialog(), &main);
+    EXPECT_LE(std::abs((box.left + box.right) - (main.left + main.right)), 1);
+    EXPECT_LE(std::abs((box.top + box.bottom) - (main.top + main.bottom)), 1);
     ::PostMessageW(children[3], BM_CLICK, 0, 0);
     EXPECT_TRUE(Eventually([about] { return ::IsWindow(about) == FALSE; }));
     EXPECT_TRUE(::IsWindow(window.Dialog()));
@@ -446,5 +473,131 @@ TEST_F(NativeWindowTest, LinksTurnRedUnderTheMouseAndOpenTheirAddressOnRelease) 
     EXPECT_EQ(g_opened, std::vector<std::wstring>{L"http://www.orvik.example"});
     MoveCursor(rect.right + 40, rect.bottom + 40);
     EXPECT_TRUE(WaitForPixel(link, kBlue));
+    // Smoothed blue on grey keeps red and green equal; drawn over its red self, it turns purple.
+    EXPECT_TRUE(Eventually([link] {
+        return !HasPixelWhere(link, [](COLORREF c) { return GetRValue(c) > GetGValue(c) + 24; });
+    }));
     CMyStaticLink::SetUrlOpener(old);
+}
+
+// Rows are added several at a time, moved, removed and numbered again, never while the run
+// reads them; the run then joins them in their new order.
+TEST_F(NativeWindowTest, ListEditsRenumberWaitForTheRunAndSetTheJoinsOrder) {
+    std::map<std::wstring, std::string> bytes;
+    for (const wchar_t* name : {L"a.bin", L"b.bin", L"c.bin", L"d.bin"}) {
+        bytes[name] = Bytes(WriteFile(m_dir / name, 3 + bytes.size() * 1000, bytes.size() + 1));
+    }
+    WindowDriver window;
+    HWND list = window.Item(IDC_FILE_LIST);
+    const auto add = [&window](const std::wstring& typed) {
+        window.Click(IDC_ADD_FILE);
+        HWND dialog = window.WaitForWindow(L"Open");
+        ::SetDlgItemTextW(dialog, cmb13, typed.c_str());
+        ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(Eventually([dialog] { return ::IsWindow(dialog) == FALSE; }));
+    };
+    // Each row's index as shown, and its tick and path as the run reads them.
+    const auto rowsAre = [&window, this](const std::wstring& expected) {
+        std::wstring shown;
+        EXPECT_TRUE(Eventually([&] {
+            shown.clear();
+            const std::vector<RowStore::Row> rows = window.StoredRows();
+            for (std::size_t row = 0; row < rows.size(); ++row) {
+                shown += window.RowText(static_cast<int>(row), 0) +
+                         (rows[row].checked ? L"x" : L"-") +
+                         fs::path(WideText::FromUtf8(rows[row].path)).filename().wstring() + L" ";
+            }
+            return shown == expected;
+        })) << shown;
+    };
+    const auto quoted = [this](const wchar_t* name) {
+        return L"\"" + (m_dir / name).wstring() + L"\" ";
+    };
+    // Typed names come in the order typed, names of files that all exist in Explorer's.
+    add(quoted(L"c.bin") + quoted(L"a.bin") + quoted(L"absent"));
+    add(quoted(L"d.bin") + quoted(L"b.bin"));
+    rowsAre(L"0-c.bin 1-a.bin 2-absent.vmdk 3-b.bin 4-d.bin ");
+
+    ::SendMessageW(window.Dialog(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list), TRUE);
+    PressKeys({VK_HOME});
+    PressKeys({VK_MENU, VK_DOWN});
+    rowsAre(L"0-a.bin 1-c.bin 2-absent.vmdk 3-b.bin 4-d.bin ");
+    PressKeys({VK_END});
+    ::PostMessageW(window.Dialog(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), -1);
+    HWND menu = WindowDriver::Poll(2, [] { return ::FindWindowW(L"#32768", nullptr); });
+    auto* items = reinterpret_cast<HMENU>(::SendMessageW(menu, MN_GETHMENU, 0, 0));
+    std::array<wchar_t, 64> text{};
+    ::GetMenuStringW(items, 2, text.data(), text.size(), MF_BYPOSITION);
+    EXPECT_EQ(text.data(), Wide("下移\tAlt+Down"));
+    ::PostMessageW(window.Dialog(), WM_CANCELMODE, 0, 0);
+    ::PostMessageW(window.Dialog(), WM_COMMAND, IDM_MOVE_ROWS_UP, 0);
+    rowsAre(L"0-a.bin 1-c.bin 2-absent.vmdk 3-d.bin 4-b.bin ");
+    PressKeys({VK_CONTROL, 'A'});
+    PressKeys({VK_SPACE});
+    const std::wstring ticked = L"0xa.bin 1xc.bin 2xabsent.vmdk 3xd.bin 4xb.bin ";
+    rowsAre(ticked);
+
+    window.SetTargetText((m_dir / L"joined.vmdk").wstring());
+    window.Click(IDC_START);
+    ASSERT_TRUE(window.AnswerQuestion(L"Join anyway?", IDYES));
+    // The run is held by the missing file's message: it reads the rows by their place.
+    ASSERT_NE(window.WaitForWindow(L"win32_window_tests"), nullptr);
+    ::PostMessageW(window.Dialog(), WM_COMMAND, IDM_REMOVE_ROWS, 0);
+    EXPECT_TRUE(window.CloseMessageBox(L"wait current thread"));
+    rowsAre(ticked);
+    EXPECT_TRUE(window.CloseMessageBox(Wide("打开源文件失败")));
+    EXPECT_TRUE(window.CloseMessageBox(Wide("combine end\n出现错误：目标文件可能不完整")));
+    EXPECT_EQ(Bytes(m_dir / L"joined.vmdk"),
+              bytes[L"a.bin"] + bytes[L"c.bin"] + bytes[L"d.bin"] + bytes[L"b.bin"]);
+    ::SendMessageW(window.Dialog(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list), TRUE);
+    for (const WORD key : {VK_HOME, VK_DOWN, VK_DOWN, VK_DELETE}) {
+        PressKeys({key});
+    }
+    rowsAre(L"0xa.bin 1xc.bin 2xd.bin 3xb.bin ");
+}
+
+// Paths alike but for their end stay apart: drawn cut in their middle, whole in the tip and in
+// the row the run reads.
+TEST_F(NativeWindowTest, LongPathsAreDrawnCutInTheMiddleAndWholeInTheTip) {
+    const fs::path folder = m_dir / std::wstring(120, L'f');
+    const std::vector<std::wstring> paths{(folder / L"disk-s01.vmdk").wstring(),
+                                          (folder / L"disk-s02.vmdk").wstring()};
+    WindowDriver window(paths);
+    for (int row = 0; row < 2; ++row) {
+        const std::wstring& path = paths[static_cast<std::size_t>(row)];
+        const std::wstring drawn = window.RowText(row, 1);
+        EXPECT_TRUE(drawn.starts_with(path.substr(0, 3)) && drawn.find(L'\u2026') != drawn.npos &&
+                    drawn.ends_with(path.substr(path.size() - 14)))
+            << drawn;
+        EXPECT_EQ(window.StoredRows().at(static_cast<std::size_t>(row)).path,
+                  WideText::ToUtf8(path));
+        std::array<wchar_t, INFOTIPSIZE> tip{};
+        NMLVGETINFOTIPW notice{};
+        notice.hdr.code = LVN_GETINFOTIPW;
+        notice.hdr.idFrom = IDC_FILE_LIST;
+        notice = {notice.hdr, 0, tip.data(), INFOTIPSIZE, row, 0, 0};
+        ::SendMessageW(window.Dialog(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&notice));
+        EXPECT_EQ(std::wstring(tip.data()), path);
+    }
+}
+
+// Windows' /? and the usual -h and --help show how to start the program, and no window.
+TEST(CommandLineTest, HelpShowsTheUsageAndEnds) {
+    for (const wchar_t* option : {L"/?", L"-h", L"--help"}) {
+        // Found beside the tests.
+        std::wstring commandLine = L"Veltrane.exe " + std::wstring(option);
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        ASSERT_TRUE(::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0,
+                                     nullptr, nullptr, &startup, &process));
+        // A message box captioned with the program's name, the only window it shows.
+        HWND box = WindowDriver::Poll(20, [] { return ::FindWindowW(L"#32770", L"Veltrane"); });
+        const std::wstring text = WindowDriver::Text(::GetDlgItem(box, 0xFFFF));
+        EXPECT_TRUE(text.starts_with(L"Veltrane.exe [FILE ...]\n")) << text;
+        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+        EXPECT_EQ(::WaitForSingleObject(process.hProcess, 20000), WAIT_OBJECT_0) << option;
+        ::CloseHandle(process.hThread);
+        ::CloseHandle(process.hProcess);
+    }
 }
