@@ -63,8 +63,9 @@ std::string Bytes(const fs::path& file) {
     return FileBytes::read(WideText::ToUtf8(file.wstring()));
 }
 
+// Long enough for wine's dialogs on a loaded machine; only a failure waits it out.
 bool Eventually(const std::function<bool()>& condition) {
-    return WindowDriver::Poll(2, condition);
+    return WindowDriver::Poll(5, condition);
 }
 
 bool HasPixelWhere(HWND window, const std::function<bool(COLORREF)>& matches) {
