@@ -1,13 +1,23 @@
 #!/usr/bin/env bash
-# Remakes docs/screenshot.png: starts the program on a virtual X display, works it as a user
-# would (adds three sources, ticks them, picks a target, runs the join) and grabs its main
-# window with the progress bar where the run left it, two thirds along the last source.
-# Usage: docs/screenshot.sh [path to Veltrane], default build/release/bin.
+# Remakes docs/screenshot-en.png or docs/screenshot-zh.png: starts the program on a virtual X
+# display in the language asked for, works it as a user would (adds three sources, ticks them,
+# picks a target, runs the join) and grabs its main window with the progress bar where the run
+# left it, two thirds along the last source.
+# Usage: docs/screenshot.sh [-l en|zh|LOCALE] [path to Veltrane], default build/release/bin;
+# without -l, the language of LC_ALL, LC_MESSAGES or LANG.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-program=${1:-build/release/bin/Veltrane}
-title='Veltrane- Orvik软件-多文件合并'
+# shellcheck source=docs/screenshot-language.sh
+. docs/screenshot-language.sh
+program=${program:-build/release/bin/Veltrane}
+shot=docs/screenshot-$language.png
+# The captions the script waits for: the window's own, and those of Qt's file dialogs.
+if [ "$language" = zh ]; then
+  title='Veltrane- Orvik软件-多文件合并' open=打开 save_as=另存为
+else
+  title='Veltrane- Orvik Software-File Joiner' open=Open save_as='Save As'
+fi
 # A fixed folder, so that the paths shown are the same on every machine.
 work=/tmp/veltrane-screenshot
 
@@ -31,9 +41,10 @@ for part in 1:2048 2:2048 3:3584; do
   head -c $((${part#*:} * 1024)) /dev/zero >"$work/disk-s00${part%:*}.vmdk"
 done
 
+# shellcheck disable=SC2016 # expanded by the inner shell, from its arguments
 xvfb-run -a -s '-screen 0 1024x768x24 -dpi 96' bash -c '
   set -euo pipefail
-  program=$1 title=$2 work=$3
+  program=$1 title=$2 work=$3 open=$4 save_as=$5 shot=$6
   "$program" & pid=$!
   trap "kill $pid 2>/dev/null" EXIT
   # Waits until a window whose name matches $1 is shown, or with $2 = gone, has closed; then
@@ -65,9 +76,9 @@ xvfb-run -a -s '-screen 0 1024x768x24 -dpi 96' bash -c '
   await "^$title\$"
   id=$(xdotool search --onlyvisible --name "^$title\$" | head -1)
   for n in 1 2 3; do
-    choose 186 447 Open "$work/disk-s00$n.vmdk"
+    choose 186 447 "$open" "$work/disk-s00$n.vmdk"
   done
-  choose 681 109 "Save As" "$work/disk.vmdk"
+  choose 681 109 "$save_as" "$work/disk.vmdk"
   # From "..." into the list, ticking each row with the space bar.
   xdotool key Tab space Down space Down space
   click 355 445
@@ -77,6 +88,6 @@ xvfb-run -a -s '-screen 0 1024x768x24 -dpi 96' bash -c '
   # Back into the list, whose selection shows while it has the focus.
   xdotool key shift+Tab
   sleep 0.5
-  import -window "$id" docs/screenshot.png
-' grab "$program" "$title" "$work"
-echo "wrote docs/screenshot.png"
+  import -window "$id" "$shot"
+' grab "$program" "$title" "$work" "$open" "$save_as" "$shot"
+echo "wrote $shot"
